@@ -1,0 +1,8 @@
+# Engine files (no Qt) go to tarven_core, window files to tarven_ui.
+if(TARVEN_BUILD_GUI)
+  target_sources(tarven_ui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/form2.h
+    ${CMAKE_CURRENT_LIST_DIR}/form2.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/form1_mtf.cpp
+  )
+endif()
