@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 namespace tarven {
@@ -45,7 +46,8 @@ std::int64_t rawHeader(std::int64_t fileSize, const Matrix& m, std::int32_t byte
 std::vector<std::uint8_t> readWholeFile(const std::string& path)
 {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!f)
+    std::error_code ec;
+    if (!f || !std::filesystem::is_regular_file(path, ec)) // a folder or a device is no image file
         throwCannotOpen(path);
     if (std::fseek(f.get(), 0, SEEK_END) != 0)
         throwCannotOpen(path);

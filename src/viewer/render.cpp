@@ -19,9 +19,18 @@ void clampAxisReduce(std::int64_t size, std::int64_t block, std::int64_t& centre
     centre = half + origin;
 }
 
-// At the far edge the enlarged block narrows instead of moving.
+// At the far edge the enlarged block narrows instead of moving. A block at
+// least as large as the image shows the whole image from its first pixel:
+// otherwise a narrow image enlarged from its middle (the centre every load
+// sets) would lose its first column and row.
 void clampAxisEnlarge(std::int64_t size, std::int64_t& block, std::int64_t& centre, std::int64_t& origin)
 {
+    if (size > 0 && block >= size) {
+        origin = 0;
+        block = size;
+        centre = block / 2 - 1;
+        return;
+    }
     const std::int64_t half = block / 2;
     origin = std::max<std::int64_t>(centre - (half - 1), 0);
     if (half + centre > size - 2)
