@@ -1,0 +1,2 @@
+// The MTF window's computation handlers.
+#include "mtf/form2.h"
