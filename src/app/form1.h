@@ -35,6 +35,8 @@ class QScrollArea;
 namespace tarven {
 class ImageControl;
 struct MouseArgs;
+class PixelAccess;  // viewer interaction (viewer/)
+class PresetTable;  // the equipment preset table (io/presets.h)
 } // namespace tarven
 
 // The last histogram or line profile, for the graph window.
@@ -248,6 +250,38 @@ public:
     // analysis hand-offs (mtf/, wiener/)
     void ButtonToTableClick();
     void ButtonCalWSClick();
+
+    // ---- viewer interaction and presets (viewer/form1_*.cpp, io/) ----
+    // The three flags of roiDrag: top-left corner, bottom-right corner, move.
+    bool roiDragTopLeft = false;
+    bool roiDragBottomRight = false;
+    bool roiDragMove = false;
+    QRect lineBox;             // Shape1 as left, top, width, height (width and height may be 0)
+    bool zoomChanging = false; // EditMFChange is running: its own writes do not run it again
+    tarven::PresetTable* Table1 = nullptr;
+    // The pixel-access rule over imageData with headerOffset, matrixX and "Swap".
+    tarven::PixelAccess pixelAccess() const;
+    void drawRoiFrame();                      // inverts the focus frame of roiRect on Image1
+    void clearLineOverlay(bool keepLastRowAndColumn);
+    void drawProfileLine();
+    void showLineBox();                       // Shape1 geometry := lineBox
+    void takeProfile();
+    void setRoiSizeFromMenu(int size);
+    void N321Click();
+    void N641Click();
+    void N1281Click();
+    void N2561Click();
+    void N5121Click();
+    void N10241Click();
+    void N20481Click();
+    void Shape1MouseDown(const tarven::MouseArgs& a);
+    void Shape1MouseMove(const tarven::MouseArgs& a);
+    void Shape1MouseUp(const tarven::MouseArgs& a);
+    void DBGrid1TitleClick();
+    void DBGrid1CellClick();
+    // Opens (creating when missing) the preset table in the given SQLite file;
+    // an empty name takes the default place. False leaves the grid empty.
+    bool openPresetTable(const QString& databaseFile = QString());
 
 protected:
     void dragEnterEvent(QDragEnterEvent* e) override;

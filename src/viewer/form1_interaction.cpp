@@ -68,4 +68,4 @@ void TForm1::ButtonYUpClick() {}
 void TForm1::ButtonYDownClick() {}
 void TForm1::ButtonXUpClick() {}
 void TForm1::Button4Click() {}
-void TForm1::ReadROI() {}
+
