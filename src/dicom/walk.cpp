@@ -127,11 +127,15 @@ std::optional<Element> ElementWalker::next()
         return fail();
     std::string v(reinterpret_cast<const char*>(bytes_.data() + pos_), 2);
     pos_ += 2;
-    const bool implicit = syntax_ == Syntax::ImplicitLittle;
+    // Items and delimiters carry no VR in any syntax: read them as the
+    // implicit syntax reads every element, so that an item met between the
+    // elements (after a nested sequence was skipped) keeps the walk on track.
+    const bool item = el.group == 0xFFFE && (el.element == 0xE000 || el.element == 0xE00D || el.element == 0xE0DD);
+    const bool implicit = syntax_ == Syntax::ImplicitLittle || item;
     int lengthSize = 2;
     bool reserved = false;
     if (implicit) {
-        if (!isOneOf(v, {"UI", "SH", "AE"})) {
+        if (item || !isOneOf(v, {"UI", "SH", "AE"})) {
             pos_ -= 2;
             lengthSize = 4;
             v.clear();

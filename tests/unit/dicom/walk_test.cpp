@@ -351,3 +351,35 @@ TEST(WalkTruncated, EndsCleanlyWherever)
     o.exHead(0x0009, 0x0010, "OB", 0x7FFFFFFF).str("xx");
     EXPECT_FALSE(walk(o).pixelOffset);
 }
+
+// Explicit syntax: after the innermost delimiter the walk meets item tags,
+// which carry no VR; read as such, the second item (undefined length) is
+// skipped to its nested sequence's delimiter and the walk reaches the pixels.
+TEST(WalkExplicit, ItemsMetBetweenElementsKeepTheWalkOnTrack)
+{
+    DicomBytes d = DicomBytes::withMeta(fx::explicitUid);
+    d.exHead(0x5200, 0x9230, "SQ", 0xFFFFFFFF);
+    for (int item = 0; item < 2; ++item) {
+        d.tag(0xFFFE, 0xE000).u32(0xFFFFFFFF);
+        d.exHead(0x0020, 0x9111, "SQ", 0xFFFFFFFF).tag(0xFFFE, 0xE000).u32(8).ex(0x0020, 0x9157, "UL", "\1\0\0\0");
+        d.seqDelimiter();
+        d.ex(0x0008, 0x9007, "CS", "ORIGINAL");
+        d.itemDelimiter();
+    }
+    d.seqDelimiter();
+    d.tag(0xFFFE, 0xE000).u32(4).str("abcd"); // an item with a defined length is skipped by it
+    d.ex(0x0028, 0x0010, "US", d.us(16));
+    d.exHead(0x7FE0, 0x0010, "OW", 2).raw({1, 2});
+    const WalkResult r = walk(d);
+    std::vector<std::string> listed;
+    for (const auto& row : r.rows)
+        if (row.group != 0x0002)
+            listed.push_back(hex4(row.group) + "," + hex4(row.element) + " " + row.vr + " " + row.length);
+    const std::vector<std::string> expected = {
+        "5200,9230 SQ FFFFFFFF", "   8,9007 CS    8", "FFFE,E00D     0", "FFFE,E000 SQ FFFFFFFF",
+        "   8,9007 CS    8",     "FFFE,E00D     0",   "FFFE,E0DD     0", "FFFE,E000     4",
+        "  28,  10 US    2",     "7FE0,  10 OW    2"};
+    EXPECT_EQ(listed, expected);
+    ASSERT_TRUE(r.pixelOffset);
+    EXPECT_EQ(*r.pixelOffset, static_cast<std::int64_t>(d.size()) - 2);
+}
