@@ -5,6 +5,9 @@
 //
 // DIR/phantom_512x512_h2048.raw  512 x 512 behind a 2048-byte header (526336 bytes)
 // DIR/phantom_256x256.raw        256 x 256, no header
+// DIR/phantom_512x512.dcm        the 512 x 512 phantom as a CT DICOM file
+//                                (explicit VR little endian, signed HU values,
+//                                pixel spacing 0.5 mm, window 40 / 400)
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -44,6 +47,91 @@ std::vector<std::uint16_t> phantom(int n, unsigned seed)
     return px;
 }
 
+// One explicit-VR little-endian element.
+void element(std::vector<std::uint8_t>& out, std::uint16_t group, std::uint16_t elem, const char* vr,
+             const std::vector<std::uint8_t>& value)
+{
+    auto u16 = [&](std::uint32_t v) {
+        out.push_back(static_cast<std::uint8_t>(v & 0xFF));
+        out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+    };
+    u16(group);
+    u16(elem);
+    out.push_back(static_cast<std::uint8_t>(vr[0]));
+    out.push_back(static_cast<std::uint8_t>(vr[1]));
+    const std::string v(vr);
+    if (v == "OB" || v == "OW" || v == "SQ" || v == "UN") {
+        u16(0);
+        u16(static_cast<std::uint32_t>(value.size() & 0xFFFF));
+        u16(static_cast<std::uint32_t>(value.size() >> 16));
+    } else {
+        u16(static_cast<std::uint32_t>(value.size()));
+    }
+    out.insert(out.end(), value.begin(), value.end());
+}
+
+std::vector<std::uint8_t> text(std::string s, char pad = ' ')
+{
+    if (s.size() % 2)
+        s.push_back(pad);
+    return {s.begin(), s.end()};
+}
+
+std::vector<std::uint8_t> us(std::uint16_t v) { return {static_cast<std::uint8_t>(v & 0xFF), static_cast<std::uint8_t>(v >> 8)}; }
+
+bool writeDicom(const std::string& path, const std::vector<std::uint16_t>& hu, int n)
+{
+    std::vector<std::uint8_t> meta, out(128, 0);
+    const char* sop = "1.2.840.10008.5.1.4.1.1.2";
+    const char* instance = "1.2.826.0.1.3680043.10.1071.1.1";
+    element(meta, 0x0002, 0x0001, "OB", {0, 1});
+    element(meta, 0x0002, 0x0002, "UI", text(sop, '\0'));
+    element(meta, 0x0002, 0x0003, "UI", text(instance, '\0'));
+    element(meta, 0x0002, 0x0010, "UI", text("1.2.840.10008.1.2.1", '\0'));
+    element(meta, 0x0002, 0x0012, "UI", text("1.2.826.0.1.3680043.10.1071", '\0'));
+    element(meta, 0x0002, 0x0013, "SH", text("TARVEN_SAMPLE"));
+    for (char c : std::string("DICM"))
+        out.push_back(static_cast<std::uint8_t>(c));
+    const auto groupLength = static_cast<std::uint32_t>(meta.size());
+    element(out, 0x0002, 0x0000, "UL",
+            {static_cast<std::uint8_t>(groupLength & 0xFF), static_cast<std::uint8_t>(groupLength >> 8), 0, 0});
+    out.insert(out.end(), meta.begin(), meta.end());
+    element(out, 0x0008, 0x0016, "UI", text(sop, '\0'));
+    element(out, 0x0008, 0x0018, "UI", text(instance, '\0'));
+    element(out, 0x0008, 0x0060, "CS", text("CT"));
+    element(out, 0x0008, 0x0070, "LO", text("TARVEN phantom"));
+    element(out, 0x0010, 0x0010, "PN", text("Phantom^Sample"));
+    element(out, 0x0010, 0x0020, "LO", text("PH0001"));
+    element(out, 0x0018, 0x0050, "DS", text("5"));
+    element(out, 0x0018, 0x0060, "DS", text("120"));
+    element(out, 0x0018, 0x1100, "DS", text("256"));
+    element(out, 0x0018, 0x1210, "SH", text("STD"));
+    element(out, 0x0028, 0x0002, "US", us(1));
+    element(out, 0x0028, 0x0004, "CS", text("MONOCHROME2"));
+    element(out, 0x0028, 0x0010, "US", us(static_cast<std::uint16_t>(n)));
+    element(out, 0x0028, 0x0011, "US", us(static_cast<std::uint16_t>(n)));
+    element(out, 0x0028, 0x0030, "DS", text("0.5\\0.5"));
+    element(out, 0x0028, 0x0100, "US", us(16));
+    element(out, 0x0028, 0x0101, "US", us(16));
+    element(out, 0x0028, 0x0102, "US", us(15));
+    element(out, 0x0028, 0x0103, "US", us(1));
+    element(out, 0x0028, 0x1050, "DS", text("40"));
+    element(out, 0x0028, 0x1051, "DS", text("400"));
+    element(out, 0x0028, 0x1052, "DS", text("0"));
+    element(out, 0x0028, 0x1053, "DS", text("1"));
+    std::vector<std::uint8_t> pixels;
+    for (std::uint16_t v : hu) {
+        pixels.push_back(static_cast<std::uint8_t>(v & 0xFF));
+        pixels.push_back(static_cast<std::uint8_t>(v >> 8));
+    }
+    element(out, 0x7FE0, 0x0010, "OW", pixels);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    const bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
+    return std::fclose(f) == 0 && ok;
+}
+
 bool write(const std::string& path, std::size_t header, const std::vector<std::uint16_t>& px)
 {
     std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -71,6 +159,14 @@ int main(int argc, char** argv)
     const std::string dir = argv[1];
     if (!write(dir + "/phantom_512x512_h2048.raw", 2048, phantom(512, 1)) ||
         !write(dir + "/phantom_256x256.raw", 0, phantom(256, 2))) {
+        std::perror("tarven-samples");
+        return 1;
+    }
+    // The same phantom in Hounsfield units: 600 -> water (0 HU), 100 -> -500 HU.
+    std::vector<std::uint16_t> hu;
+    for (std::uint16_t v : phantom(512, 1))
+        hu.push_back(static_cast<std::uint16_t>(static_cast<std::int16_t>(v - 600)));
+    if (!writeDicom(dir + "/phantom_512x512.dcm", hu, 512)) {
         std::perror("tarven-samples");
         return 1;
     }
