@@ -3,6 +3,7 @@
 #include "app/form5.h"
 #include "app/startup.h"
 #include "app/form4.h"
+#include "io/presets.h"
 #include "platform/dialogs.h"
 #include "platform/guard.h"
 #include "platform/imagecontrol.h"
@@ -391,6 +392,8 @@ void TForm1::ButtonDispClick()
 
 void TForm1::BitBtn1Click()
 {
+    if (Table1)
+        Table1->close(); // the preset table
     viewBitmap = QImage();
     imageData.clear();
     imageData.shrink_to_fit();

@@ -13,5 +13,7 @@ if(TARVEN_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/form1_render.cpp
     ${CMAKE_CURRENT_LIST_DIR}/form1_interaction.cpp
     ${CMAKE_CURRENT_LIST_DIR}/form1_roi.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/form1_profile.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/mouserouter.h
   )
 endif()
