@@ -322,8 +322,10 @@ void TForm1::createControls()
     StringGridDTag->setRowCount(94);
     StringGridDTag->horizontalHeader()->hide();
     StringGridDTag->verticalHeader()->hide();
-    StringGridDTag->verticalHeader()->setDefaultSectionSize(16);
+    // The minimum first: the default size is clamped to it (the style's
+    // minimum is above 16).
     StringGridDTag->verticalHeader()->setMinimumSectionSize(16);
+    StringGridDTag->verticalHeader()->setDefaultSectionSize(16);
     StringGridDTag->setEditTriggers(QAbstractItemView::NoEditTriggers);
     const int widths[] = {24, 36, 35, 33, 50, 296, 338};
     for (int c = 0; c < 7; ++c)
