@@ -93,6 +93,10 @@ class TestWiener : public QObject {
 private:
     TForm1* f1 = nullptr;
     TForm3* f3 = nullptr;
+    // Every message the guard would show; a test takes out those it expects,
+    // and cleanup() fails on any left over.
+    std::unique_ptr<Messages> messages;
+    QStringList takeMessages() { return std::exchange(messages->list, {}); }
 
     // Puts a columns x rows image of 16-bit words into the main window, shown
     // at zoom 1 around its centre, with the ROI boxes set so that the ROI
@@ -152,12 +156,19 @@ private:
 private slots:
     void init()
     {
+        messages = std::make_unique<Messages>();
         tarven::createWindows();
         f1 = tarven::windows().form1;
         f3 = tarven::windows().form3;
         QVERIFY(f1 && f3);
     }
-    void cleanup() { tarven::destroyWindows(); }
+    void cleanup()
+    {
+        tarven::destroyWindows();
+        const QStringList left = takeMessages();
+        messages.reset();
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char('|'))));
+    }
 
     void startUpState()
     {
@@ -311,11 +322,10 @@ private slots:
     {
         handOverNoise();
         f1->EditPixelSpacing->setText(QStringLiteral("0"));
-        Messages messages;
         InputWatch watch(QString(), false);
         f3->ButtonCal->click();
         QCOMPARE(watch.seen, 1);
-        QCOMPARE(messages.list, QStringList{QStringLiteral("不正な浮動小数点数演算命令")});
+        QCOMPARE(takeMessages(), QStringList{QStringLiteral("不正な浮動小数点数演算命令")});
         QCOMPARE(f3->runCount, 0);
         QCOMPARE(f3->Series1->count(), 0);
         QCOMPARE(f3->EditFOV->text(), QStringLiteral("320"));
@@ -326,37 +336,40 @@ private slots:
         handOverNoise();
         f1->EditHeader->setText(QStringLiteral("12x"));
         f1->headerOffset = 99;
-        Messages messages;
         f3->ButtonCal->click();
-        QCOMPARE(messages.list, QStringList{QStringLiteral("12x")});
+        QCOMPARE(takeMessages(), QStringList{QStringLiteral("12x")});
         QCOMPARE(f1->headerOffset, 0);
         QCOMPARE(f3->runCount, 1);
     }
 
     void interceptAndSwapApplyToTheWords()
     {
-        // Every stored word plus the intercept is one constant pattern: a
-        // ramp of period 4 whose spectrum does not depend on the offset.
-        loadImage(64, 64, [](int x, int) { return 40000 + 100 * (x % 4); }, 0, 0, 64, 64);
+        // Stored words 40000 .. 40300, read as signed: -25536 .. -25236.
+        loadImage(64, 64, [](int x, int y) { return 40000 + (x * x * 7 + y * 3) % 301; }, 0, 0, 64, 64);
         f1->EditPixelSpacing->setText(QStringLiteral("1"));
         f1->ButtonCalWS->click();
         setParams("32", "8", "32", "8");
         f3->ButtonCal->click();
         const auto plain = f3->ws.wsSpectrum;
-        QVERIFY(plain[8] > 0);
+        // -1024 moves every value by the same amount (40000 - 1024 reads
+        // -26560), which the mean removal takes away again.
         f1->EditRInterupt->setText(QStringLiteral("-1024"));
         f3->ButtonCal->click();
-        // 40000 - 1024 reads -26560 and so on: the same offset for every
-        // value, which the mean removal takes away.
-        QCOMPARE(f3->ws.wsSpectrum, plain);
-        // 40000 - 7300 = 32700 stays positive, 40100 - 7300 = 32800 wraps to -32736.
+        for (int j = 1; j < 32; ++j)
+            QVERIFY(std::abs(f3->ws.wsSpectrum[static_cast<std::size_t>(j)] - plain[static_cast<std::size_t>(j)]) <=
+                    1e-9 * plain[static_cast<std::size_t>(j)]);
+        // -7300 leaves 32700 positive but wraps 32800 to -32736.
         f1->EditRInterupt->setText(QStringLiteral("-7300"));
         f3->ButtonCal->click();
-        QVERIFY(f3->ws.wsSpectrum[8] > 1000 * plain[8]);
+        QVERIFY(f3->ws.wsSpectrum[1] > 1000 * plain[1]);
+        // An empty intercept is 0; "Swap" exchanges the bytes of every word.
         f1->EditRInterupt->setText(QString());
+        f3->ButtonCal->click();
+        QCOMPARE(f3->ws.wsSpectrum, plain);
         f1->CheckBoxSwp->setChecked(true);
         f3->ButtonCal->click();
-        QVERIFY(f3->ws.wsSpectrum != plain);
+        QVERIFY(f3->ws.wsSpectrum[1] > 1000 * plain[1]);
+        QCOMPARE(f3->runCount, 5);
     }
 
     void parametersThatCannotWorkAreRefusedBeforeAnyWork()
@@ -383,12 +396,12 @@ private slots:
             f3->EditNSgmnt->setText(QStringLiteral("before"));
             f3->Editgnd->setText(QStringLiteral("7"));
             f3->findChild<QLineEdit*>(QString::fromLatin1(tc.field))->setText(QString::fromLatin1(tc.text));
-            Messages messages;
             InputWatch watch;
             f3->ButtonCal->click();
             QCOMPARE(watch.seen, 0);
-            QCOMPARE(messages.list.size(), 1);
-            QVERIFY2(messages.list.first().contains(QString::fromLatin1(tc.says)), qPrintable(messages.list.first()));
+            const QStringList said = takeMessages();
+            QCOMPARE(said.size(), 1);
+            QVERIFY2(said.first().contains(QString::fromLatin1(tc.says)), qPrintable(said.first()));
             QCOMPARE(f3->EditNSgmnt->text(), QStringLiteral("before"));
             QCOMPARE(f3->Editgnd->text(), QStringLiteral("7"));
             QCOMPARE(f3->runCount, 0);
@@ -396,30 +409,29 @@ private slots:
         // Fields that do not convert: the framework's message.
         f3->ButtonLoad->click();
         f3->EditSgmntY->setText(QStringLiteral("abc"));
-        Messages messages;
         f3->ButtonCal->click();
-        QCOMPARE(messages.list, QStringList{QStringLiteral("'abc' は整数ではありません")});
+        QCOMPARE(takeMessages(), QStringList{QStringLiteral("'abc' は整数ではありません")});
     }
 
     void aRoiOutsideTheImageIsRefused()
     {
         handOverNoise();
-        Messages messages;
         // The window's ROI size reaches past the image's right edge.
         f3->EditROIX->setText(QStringLiteral("512"));
         f3->ButtonCal->click();
-        QCOMPARE(messages.list.size(), 1);
-        QVERIFY(messages.list.first().contains(QStringLiteral("does not lie inside the loaded image")));
+        QCOMPARE(messages->list.size(), 1);
+        QVERIFY(messages->list.first().contains(QStringLiteral("does not lie inside the loaded image")));
+        QVERIFY(messages->list.first().contains(QStringLiteral("left 128, top 128, 512 x 256")));
         // A header that pushes the ROI past the end of the bytes.
         f3->EditROIX->setText(QStringLiteral("256"));
         f1->EditHeader->setText(QStringLiteral("400000"));
         f3->ButtonCal->click();
-        QCOMPARE(messages.list.size(), 2);
+        QCOMPARE(messages->list.size(), 2);
         // Nothing loaded at all.
         f1->imageData.clear();
         f1->EditHeader->setText(QStringLiteral("0"));
         f3->ButtonCal->click();
-        QCOMPARE(messages.list.size(), 3);
+        QCOMPARE(takeMessages().size(), 3);
         QCOMPARE(f3->runCount, 0);
         QCOMPARE(f3->EditNSgmnt->text(), QString());
     }
@@ -428,9 +440,8 @@ private slots:
     {
         handOverNoise();
         setParams("64", "512", "16", "16"); // M = 512 > W = 256
-        Messages messages;
         f3->ButtonCal->click();
-        QCOMPARE(messages.list, QStringList{QStringLiteral("0 による浮動小数点数除算")});
+        QCOMPARE(takeMessages(), QStringList{QStringLiteral("0 による浮動小数点数除算")});
         QCOMPARE(f3->runCount, 0);
     }
 
@@ -484,18 +495,18 @@ private slots:
     void profileWidthGrowsAfterSixProfiles()
     {
         handOverNoise();
-        setParams("64", "16", "32", "128");
-        for (int run = 0; run < 3; ++run)
+        setParams("64", "16", "32", "200"); // one strip, one profile per run
+        for (int run = 0; run < 6; ++run)
             f3->ButtonCal->click();
         QCOMPARE(f3->profileCount, 6);
-        // The first strip's profile was last drawn as the fifth (green, width 1).
+        // The sixth profile is fuchsia with width 1, drawn over the same path as the five before.
         const QImage six = f3->ImagePrfl->canvas();
-        f3->ImagePrfl->canvas().fill(Qt::black);
-        f3->ButtonCal->click(); // profiles 7 (white, width 2) and 8 (red, width 2)
+        QVERIFY(countColour(six, kFuchsia) > 100);
+        QCOMPARE(countColour(six, kFuchsia) + countColour(six, Qt::black), six.width() * six.height());
+        f3->ButtonCal->click(); // the seventh: white with width 2
         const QImage wide = f3->ImagePrfl->canvas();
-        // The same profile drawn twice as wide covers clearly more pixels.
-        QVERIFY(countColour(six, kGreen) > 100);
-        QVERIFY(countColour(wide, kWhite) > countColour(six, kGreen) * 3 / 2);
+        QVERIFY(countColour(wide, kFuchsia) < countColour(six, kFuchsia) / 4); // mostly covered
+        QVERIFY(countColour(wide, kWhite) > countColour(six, kFuchsia) * 3 / 2);
     }
 
     void aRunOnTheProfilePageFixesTheScaleButDrawsNoSpectrum()
@@ -584,17 +595,16 @@ private slots:
 
         // A matrix of 0: division by zero after the heading.
         f3->EditXMtrx->setText(QStringLiteral("0"));
-        Messages messages;
         f3->ButtonSmooth->click();
-        QCOMPARE(messages.list, QStringList{QStringLiteral("0 による浮動小数点数除算")});
+        QCOMPARE(takeMessages(), QStringList{QStringLiteral("0 による浮動小数点数除算")});
         QCOMPARE(memo().first(), QStringLiteral("c/mm\tnoise.raw"));
     }
 
     void directionYRunsAlongColumns()
     {
-        // Stripes along the columns: in direction X the rows see a square
-        // wave, in direction Y every column is constant.
-        loadImage(128, 128, [](int x, int) { return (x / 4) % 2 ? 1100 : 1000; }, 0, 0, 128, 128);
+        // Stripes along the columns: in direction X every row shows the same
+        // irregular pattern, in direction Y every column is constant.
+        loadImage(128, 128, [](int x, int) { return 1000 + (x * x * 13) % 97; }, 0, 0, 128, 128);
         f1->EditPixelSpacing->setText(QStringLiteral("1"));
         f1->ButtonCalWS->click();
         setParams("64", "16", "32", "16");
@@ -602,9 +612,8 @@ private slots:
         QVERIFY(f3->ws.wsSpectrum[8] > 1e3);
         TForm1::setRadioIndex(f3->RadioGroupXY, 1); // exchanges: N = 64 along Y, M = 16
         QCOMPARE(f3->EditSgmntY->text(), QStringLiteral("64"));
-        Messages messages;
         f3->ButtonCal->click();
-        QCOMPARE(messages.list, QStringList{QStringLiteral("不正な浮動小数点数演算命令")}); // zeros: nothing to draw
+        QCOMPARE(takeMessages(), QStringList{QStringLiteral("不正な浮動小数点数演算命令")}); // zeros: nothing to draw
         for (int j = 0; j < 64; ++j)
             QCOMPARE(f3->ws.wsSpectrum[static_cast<std::size_t>(j)], 0.0);
     }
