@@ -2,6 +2,7 @@
 // loading raw files by drop and dialog, the matrix dialog, the grey window.
 #include "app/form1.h"
 #include "app/startup.h"
+#include "platform/guard.h"
 #include "platform/imagecontrol.h"
 #include "support/driver.h"
 
@@ -32,7 +33,7 @@ private:
     std::shared_ptr<InputAnswer> drop(const QString& path, const QString& answer = QString())
     {
         auto a = answerNextInput(answer);
-        f->dropFiles({path});
+        tarven::guarded(f, [&] { f->dropFiles({path}); }); // as the window's drop handler runs it
         return a;
     }
     void render(const QString& width, const QString& level, bool invert = false)
@@ -315,10 +316,12 @@ private slots:
     void loadButtonUsesTheOpenDialog()
     {
         const QString path = writeRaw(dir(), "d.raw", 256, 256, 100, [](int, int) { return std::uint16_t(600); });
+        MessageCapture messages;
         auto chosen = answerNextFileDialog(path);
         auto matrix = answerNextInput();
         f->BitBtn2->click();
         QVERIFY(chosen->seen);
+        QCOMPARE(messages.messages, QStringList());
         QCOMPARE(chosen->dialogName, QStringLiteral("OpenDialogImg"));
         QVERIFY(matrix->seen);
         QCOMPARE(f->EditHeader->text(), QStringLiteral("100"));
@@ -350,7 +353,8 @@ private slots:
     void cancelKeepsTheProposal()
     {
         auto a = answerNextInput(QStringLiteral("7 7"), false);
-        f->dropFiles({writeRaw(dir(), "p.raw", 128, 128, 0, [](int, int) { return std::uint16_t(0); })});
+        const QString p = writeRaw(dir(), "p.raw", 128, 128, 0, [](int, int) { return std::uint16_t(0); });
+        tarven::guarded(f, [&] { f->dropFiles({p}); });
         QVERIFY(a->seen);
         QCOMPARE(f->EditrawSizeX->text(), QStringLiteral("128"));
     }
@@ -363,7 +367,7 @@ private slots:
         const auto before = f->imageData;
 
         const QString missing = dir().filePath("missing.raw");
-        f->dropFiles({missing});
+        tarven::guarded(f, [&] { f->dropFiles({missing}); });
         QCOMPARE(messages.messages.value(0), QStringLiteral("ファイル %1 は開けません").arg(missing));
         QCOMPARE(f->imageData, before);
         QCOMPARE(f->EditFileName->text(), QStringLiteral("missing.raw"));

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTimer>
 
 namespace tarven::test {
@@ -76,18 +77,23 @@ std::shared_ptr<FileAnswer> answerNextFileDialog(const QString& path)
         auto* d = qobject_cast<QFileDialog*>(w);
         if (!d)
             return false;
-        result->seen = true;
-        result->dialogName = d->objectName();
-        const QStringList chosen = d->selectedFiles();
-        result->proposedName = chosen.isEmpty() ? QString() : QFileInfo(chosen.first()).fileName();
+        if (!result->seen) {
+            result->seen = true;
+            result->dialogName = d->objectName();
+            const QStringList chosen = d->selectedFiles();
+            result->proposedName = chosen.isEmpty() ? QString() : QFileInfo(chosen.first()).fileName();
+        }
         if (path.isNull()) {
             d->reject();
             return true;
         }
-        // done() skips the dialog's own existence checks, which run against an
-        // asynchronously filled file model.
-        d->selectFile(path);
-        static_cast<QDialog*>(d)->done(QDialog::Accepted);
+        // Type the full path, as a user would, and confirm: the dialog checks
+        // the typed path itself rather than its asynchronously filled model.
+        auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!edit)
+            return false;
+        edit->setText(QFileInfo(path).absoluteFilePath());
+        QMetaObject::invokeMethod(d, "accept", Qt::DirectConnection);
         return true;
     });
     return result;
