@@ -64,9 +64,10 @@ void setCell(QTableWidget* grid, int row, int col, const QString& text)
 {
     if (row >= grid->rowCount())
         grid->setRowCount(row + 1);
-    if (QTableWidgetItem* item = grid->item(row, col))
-        item->setText(text);
-    else
+    if (QTableWidgetItem* item = grid->item(row, col)) {
+        if (item->text() != text) // each change is a model signal: the blanking of 256 rows adds up
+            item->setText(text);
+    } else
         grid->setItem(row, col, new QTableWidgetItem(text));
 }
 
