@@ -436,6 +436,28 @@ private slots:
         QCOMPARE(f3->EditNSgmnt->text(), QString());
     }
 
+    void aFlatRoiDrawsItsProfileAndStopsAtTheSpectrumImage()
+    {
+        loadImage(128, 128, [](int, int) { return 777; }, 0, 0, 128, 128);
+        f1->EditPixelSpacing->setText(QStringLiteral("1"));
+        f1->ButtonCalWS->click();
+        f3->ButtonCal->click();
+        // The zero profile has no range: it is drawn across the middle, and
+        // the run goes on to the spectrum of zeros, which has no logarithm.
+        QCOMPARE(takeMessages(), QStringList{QStringLiteral("不正な浮動小数点数演算命令")});
+        QCOMPARE(f3->EditNSgmnt->text(), QStringLiteral("21")); // 7 strips of 32 lines x 3 segments of 64
+        // Two profiles (strips 0 and 64), the red one over the white one.
+        QCOMPARE(f3->profileCount, 2);
+        const QImage prfl = f3->ImagePrfl->canvas();
+        QVERIFY(countColour(prfl, kRed) > 100);
+        for (int x = 0; x < prfl.width(); ++x)
+            for (int y = 0; y < prfl.height(); ++y)
+                if (prfl.pixelColor(x, y) != Qt::black)
+                    QVERIFY(std::abs(y - prfl.height() / 2) <= 1);
+        QVERIFY(allBlack(f3->ImageWS->canvas()));
+        QCOMPARE(f3->runCount, 0);
+    }
+
     void noSegmentStopsWithADivisionByZero()
     {
         handOverNoise();
