@@ -14,6 +14,8 @@ if(TARVEN_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/form2_calc.cpp
     ${CMAKE_CURRENT_LIST_DIR}/celltablemodel.h
     ${CMAKE_CURRENT_LIST_DIR}/celltablemodel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/chartfit.h
+    ${CMAKE_CURRENT_LIST_DIR}/chartfit.cpp
     ${CMAKE_CURRENT_LIST_DIR}/form1_mtf.cpp
   )
 endif()
