@@ -380,4 +380,101 @@ WalkResult walkDicom(std::span<const std::uint8_t> bytes, const Dictionary& dict
     return res;
 }
 
+namespace {
+
+// Length of the well-formed UTF-8 sequence at s[i], or 0 when it is not one
+// (overlong forms, surrogates and code points above U+10FFFF are not).
+std::size_t utf8Sequence(std::string_view s, std::size_t i)
+{
+    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char c = at(i);
+    if (c < 0x80)
+        return 1;
+    std::size_t n = 0;
+    unsigned char lo = 0x80, hi = 0xBF; // range of the second byte
+    if (c >= 0xC2 && c <= 0xDF)
+        n = 2;
+    else if (c >= 0xE0 && c <= 0xEF) {
+        n = 3;
+        if (c == 0xE0)
+            lo = 0xA0;
+        if (c == 0xED)
+            hi = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 4;
+        if (c == 0xF0)
+            lo = 0x90;
+        if (c == 0xF4)
+            hi = 0x8F;
+    } else
+        return 0;
+    if (i + n > s.size() || at(i + 1) < lo || at(i + 1) > hi)
+        return 0;
+    for (std::size_t k = 2; k < n; ++k)
+        if (at(i + k) < 0x80 || at(i + k) > 0xBF)
+            return 0;
+    return n;
+}
+
+} // namespace
+
+std::string displayText(std::string_view bytes)
+{
+    std::string_view s = bytes;
+    bool utf8 = true;
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t n = utf8Sequence(s, i);
+        if (n == 0) {
+            utf8 = false;
+            break;
+        }
+        i += n;
+    }
+    if (utf8)
+        return std::string(s.starts_with("\xEF\xBB\xBF") ? s.substr(3) : s); // a byte order mark is not shown
+    std::string out;
+    out.reserve(s.size() * 2);
+    for (const char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80)
+            out.push_back(static_cast<char>(c));
+        else {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::vector<TagTableRow> tagTable(const WalkResult& res)
+{
+    constexpr std::size_t numberedRows = 256;
+    std::vector<TagTableRow> table;
+    table.push_back({"No", "Grou", "Elem", "VR", "LengVR", "Data", "Name"});
+    // A walk stopped by a value that does not convert leaves the row count
+    // unset: only the rows it listed count then. Without "DICM" none is listed.
+    std::size_t listed = res.nextRow > 1 ? static_cast<std::size_t>(res.nextRow - 1) : 0;
+    if (res.error || !res.dicmFound)
+        listed = res.dicmFound ? res.rows.size() : 0;
+    for (std::size_t i = 0; i < listed; ++i) {
+        const std::size_t r = i + 1;
+        const std::string blank = r <= numberedRows ? " " : "";
+        TagTableRow row{r <= numberedRows ? formatInt(static_cast<std::int64_t>(r)) : std::string(), blank, blank,
+                        blank, blank, blank, blank};
+        if (i < res.rows.size()) {
+            const TagRow& t = res.rows[i];
+            row[1] = hex4(t.group);
+            row[2] = hex4(t.element);
+            row[3] = t.vr;
+            row[4] = t.length;
+            if (t.data)
+                row[5] = displayText(*t.data);
+            if (t.name)
+                row[6] = *t.name;
+        }
+        table.push_back(std::move(row));
+    }
+    return table;
+}
+
 } // namespace tarven::dicom

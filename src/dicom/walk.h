@@ -13,6 +13,7 @@
 // ends the walk as if no pixel data had been found.
 #include "dicom/dictionary.h"
 
+#include <array>
 #include <cstdint>
 #include <exception>
 #include <optional>
@@ -125,5 +126,19 @@ struct WalkResult {
 
 // The reader's walk. windowLocked: "Lock" keeps the window width and level.
 WalkResult walkDicom(std::span<const std::uint8_t> bytes, const Dictionary& dict, bool windowLocked);
+
+// The text shown for value bytes: the bytes themselves when they are UTF-8
+// (ASCII is), otherwise one character per byte (Latin-1), so that every byte
+// stays visible. UTF-8 out.
+std::string displayText(std::string_view bytes);
+
+// The tag table as a fresh table shows it after a walk: the heading row
+// "No", "Grou", "Elem", "VR", "LengVR", "Data", "Name", then rows 1 ..
+// nextRow - 1. The preparation numbers rows 1 to 256 and blanks their other
+// cells with " ", so a cell the walk does not write shows " " there and
+// nothing beyond row 256. A walk stopped by an error lists the rows it
+// wrote; without "DICM" no row is listed.
+using TagTableRow = std::array<std::string, 7>;
+std::vector<TagTableRow> tagTable(const WalkResult& res);
 
 } // namespace tarven::dicom
