@@ -44,9 +44,15 @@ protected:
         if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Insert &&
             !gridReadOnly(grid_)) {
             if (auto* m = qobject_cast<QSqlTableModel*>(grid_->model())) {
-                const int row = m->rowCount();
-                if (m->insertRow(row))
-                    grid_->setCurrentIndex(m->index(row, 0));
+                // Written at once with empty texts, so that each later field
+                // edit is an update of a stored record.
+                QSqlRecord rec = m->record();
+                for (int i = 0; i < rec.count(); ++i) {
+                    rec.setValue(i, QString(""));
+                    rec.setGenerated(i, true);
+                }
+                if (m->insertRecord(-1, rec) && m->select())
+                    grid_->setCurrentIndex(m->index(m->rowCount() - 1, 0));
                 return true;
             }
         }
