@@ -8,6 +8,12 @@
 namespace tarven {
 
 namespace {
+InputHook& inputHook()
+{
+    static InputHook hook;
+    return hook;
+}
+
 QInputDialog* makeInput(QWidget* parent, const QString& caption, const QString& prompt, const QString& text)
 {
     auto* d = new QInputDialog(parent);
@@ -26,8 +32,16 @@ QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
     return inputQuery(parent, caption, prompt, value) ? value : defaultText;
 }
 
+void setInputHook(InputHook hook) { inputHook() = std::move(hook); }
+
 bool inputQuery(QWidget* parent, const QString& caption, const QString& prompt, QString& value)
 {
+    if (inputHook()) {
+        auto answer = inputHook()(caption, prompt, value);
+        if (answer)
+            value = *answer;
+        return answer.has_value();
+    }
     QInputDialog* d = makeInput(parent, caption, prompt, value);
     const bool ok = d->exec() == QDialog::Accepted;
     if (ok)

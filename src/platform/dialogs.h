@@ -3,6 +3,9 @@
 // find the active modal dialog, fill it and accept it.
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 class QWidget;
 class QFileDialog;
 
@@ -10,6 +13,13 @@ namespace tarven {
 
 // An input box: the answer when confirmed, the unchanged default otherwise.
 QString inputBox(QWidget* parent, const QString& caption, const QString& prompt, const QString& defaultText);
+// Programs that drive the windows without a person (benchmarks, scripted
+// runs) may answer input boxes and queries themselves: the hook gets caption,
+// prompt and proposal and returns the answer, or nothing for "cancel". An
+// empty function restores the dialogs.
+using InputHook = std::function<std::optional<QString>(const QString&, const QString&, const QString&)>;
+void setInputHook(InputHook hook);
+
 // An input query: true when confirmed, with value replaced by the answer.
 bool inputQuery(QWidget* parent, const QString& caption, const QString& prompt, QString& value);
 

@@ -8,7 +8,6 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
-#include <algorithm>
 
 using namespace tarven;
 
@@ -61,9 +60,13 @@ void TForm1::RenderView()
     renderDisplay(view, imageData, headerOffset, matrixX, table, bitmapOf(display));
 
     // The view bitmap as drawn (for "SaveBMP"): n x m, or w x h when enlarged.
-    viewBitmap = QImage(static_cast<int>(std::min<std::int64_t>(view.cols, 65535)),
-                        static_cast<int>(std::min<std::int64_t>(view.rows, 65535)), QImage::Format_RGB888);
-    if (!viewBitmap.isNull())
-        renderViewBitmap(view, imageData, headerOffset, matrixX, table, bitmapOf(viewBitmap));
+    if (!view.enlarge) {
+        viewBitmap = display.copy(QRect(static_cast<int>(view.left), static_cast<int>(view.top),
+                                        static_cast<int>(view.cols), static_cast<int>(view.rows)));
+    } else {
+        viewBitmap = QImage(static_cast<int>(view.cols), static_cast<int>(view.rows), QImage::Format_RGB888);
+        if (!viewBitmap.isNull())
+            renderViewBitmap(view, imageData, headerOffset, matrixX, table, bitmapOf(viewBitmap));
+    }
     Image1->setCanvas(display);
 }

@@ -103,16 +103,29 @@ std::uint8_t greyOf(std::uint16_t word, const GreyWindow& window)
 void buildGreyTable(const GreyWindow& window, bool swap, GreyTable& table)
 {
     const float c = static_cast<float>(floatDiv(256.0, window.width));
+    const double cd = static_cast<double>(c);
+    auto grey = [&](std::int32_t d) {
+        // |d * c| <= 32768 * 256: no range check needed here.
+        auto g = static_cast<std::int64_t>(std::nearbyint(static_cast<double>(d) * cd)) + 128;
+        g = std::clamp<std::int64_t>(g, 0, 255);
+        return static_cast<std::uint8_t>(window.invert ? 255 - g : g);
+    };
+    // The grey is monotone in the difference d = word - level and saturates
+    // outside a window of about |W| values: round only inside it.
+    std::array<std::uint8_t, 65536> byDifference; // index d + 32768
+    const double a = -129.0 / cd, b = 129.0 / cd;
+    const auto lo = static_cast<std::int32_t>(std::clamp(std::floor(std::min(a, b)) - 2, -32768.0, 32767.0));
+    const auto hi = static_cast<std::int32_t>(std::clamp(std::ceil(std::max(a, b)) + 2, -32768.0, 32767.0));
+    std::memset(byDifference.data(), grey(-32768), static_cast<std::size_t>(lo + 32768));
+    for (std::int32_t d = lo; d <= hi; ++d)
+        byDifference[static_cast<std::size_t>(d + 32768)] = grey(d);
+    std::memset(byDifference.data() + hi + 32768 + 1, grey(32767), static_cast<std::size_t>(32767 - hi));
+
     const auto level = static_cast<std::uint16_t>(window.level);
     for (std::uint32_t raw = 0; raw < 65536; ++raw) {
         const auto word = static_cast<std::uint16_t>(swap ? swapWord(static_cast<std::uint16_t>(raw)) : raw);
         const auto d = static_cast<std::int16_t>(static_cast<std::uint16_t>(word - level));
-        // |d * c| <= 32768 * 256: no range check needed here.
-        auto g = static_cast<std::int64_t>(std::nearbyint(static_cast<double>(d) * static_cast<double>(c))) + 128;
-        g = std::clamp<std::int64_t>(g, 0, 255);
-        if (window.invert)
-            g = 255 - g;
-        table[raw] = static_cast<std::uint8_t>(g);
+        table[raw] = byDifference[static_cast<std::size_t>(d + 32768)];
     }
 }
 
