@@ -34,6 +34,38 @@ void forEachPixel(const PixelAccess& pixels, const PixelRegion& region, Fn&& fn)
         }
     }
 }
+// Minimum and maximum of one row of words: the single pass over a large
+// image, kept simple enough for the compiler to vectorise.
+template <bool Swap>
+void rowExtremes(const std::uint8_t* p, std::int64_t n, std::int32_t& lo, std::int32_t& hi)
+{
+    auto value = [](const std::uint8_t* q) -> std::int32_t {
+        const unsigned b0 = q[0], b1 = q[1];
+        return static_cast<std::int16_t>(static_cast<std::uint16_t>(Swap ? (b1 | (b0 << 8)) : (b0 | (b1 << 8))));
+    };
+    std::int32_t l = lo, h = hi;
+    // Blocks of a fixed length let the compiler vectorise the inner loop.
+    constexpr std::int64_t block = 64;
+    std::int64_t i = 0;
+    for (; i + block <= n; i += block) {
+        const std::uint8_t* q = p + 2 * i;
+        std::int32_t bl = l, bh = h;
+        for (int k = 0; k < block; ++k) {
+            const std::int32_t v = value(q + 2 * k);
+            bl = v < bl ? v : bl;
+            bh = v > bh ? v : bh;
+        }
+        l = bl;
+        h = bh;
+    }
+    for (; i < n; ++i) {
+        const std::int32_t v = value(p + 2 * i);
+        l = v < l ? v : l;
+        h = v > h ? v : h;
+    }
+    lo = l;
+    hi = h;
+}
 } // namespace
 
 AutoWindow autoWindow(const PixelAccess& pixels, std::int64_t matrixX, std::int64_t matrixY, bool monochrome1)
@@ -61,18 +93,12 @@ AutoWindow autoWindow(const PixelAccess& pixels, std::int64_t matrixX, std::int6
         });
     } else {
         const std::uint8_t* base = pixels.bytes().data();
-        const bool swap = pixels.swapped();
         for (std::int64_t y = region.top; y < region.top + region.height; ++y) {
             const std::uint8_t* p = base + pixels.offset(region.left, y);
-            std::int32_t rowLo = lo, rowHi = hi;
-            for (std::int64_t x = 0; x < region.width; ++x, p += 2) {
-                const auto w = static_cast<std::uint16_t>(swap ? (p[1] | (p[0] << 8)) : (p[0] | (p[1] << 8)));
-                const std::int32_t v = static_cast<std::int16_t>(w);
-                rowLo = v < rowLo ? v : rowLo;
-                rowHi = v > rowHi ? v : rowHi;
-            }
-            lo = rowLo;
-            hi = rowHi;
+            if (pixels.swapped())
+                rowExtremes<true>(p, region.width, lo, hi);
+            else
+                rowExtremes<false>(p, region.width, lo, hi);
         }
     }
     r.minimum = lo;
