@@ -311,6 +311,23 @@ private slots:
         QVERIFY(m->isHidden());
     }
 
+    void largestRoiFitsTheTable()
+    {
+        load("big.raw", 2048, 2048, [](int x, int y) { return static_cast<std::uint16_t>((x * 7 + y) & 0x3FFF); });
+        f->EditMF->setText(QStringLiteral("4")); // every 4th pixel: 512 display pixels cover 2048
+        f->EditroiPosX->setText(QStringLiteral("256"));
+        f->EditroiPosY->setText(QStringLiteral("256"));
+        f->EditroiSizeX->setText(QStringLiteral("512"));
+        f->EditroiSizeY->setText(QStringLiteral("512"));
+        handOff();
+        QCOMPARE(m->StringGrid1->model()->columnCount(), 2049);
+        QCOMPARE(m->StringGrid1->model()->rowCount(), 2049);
+        QCOMPARE(m->cell(2048, 0), QStringLiteral("2047"));
+        QCOMPARE(m->cell(2048, 2048), QString::number((2047 * 7 + 2047) & 0x3FFF));
+        QCOMPARE(m->Editdnd->text(), QStringLiteral("2048"));
+        QVERIFY(messages->messages.isEmpty());
+    }
+
     void eightBitHandOffWritesHeadingsButNoValues()
     {
         load("e.raw", 256, 256, [](int x, int) { return static_cast<std::uint16_t>(x + 1); });
