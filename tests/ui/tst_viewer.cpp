@@ -406,6 +406,18 @@ private slots:
         QCOMPARE(messages.messages.size(), count + 3);
     }
 
+    void errorsAreShownInAMessageBoxAndEndTheHandler()
+    {
+        drop(writeRaw(dir(), "m.raw", 64, 64, 0, [](int, int) { return std::uint16_t(600); }));
+        f->EditrawPosX->setText(QStringLiteral("7"));
+        f->EditULVL2->setText(QStringLiteral("x"));
+        auto text = closeNextMessageBox();
+        f->ButtonDisp->click();
+        QCOMPARE(*text, QStringLiteral("'x' は整数ではありません"));
+        QCOMPARE(f->EditrawPosX->text(), QStringLiteral("7")); // stopped before the centre was written back
+        QCOMPARE(greyAt(f, 256, 256), 255);
+    }
+
     void headerEqualToTheFileSizeTakesTheLastPixels()
     {
         drop(writeRaw(dir(), "h.raw", 64, 64, 10, [](int, int) { return std::uint16_t(600); }));

@@ -13,6 +13,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTimer>
 
 namespace tarven::test {
@@ -114,6 +115,20 @@ std::shared_ptr<bool> closeNextModal(const char* className)
         return true;
     });
     return seen;
+}
+
+std::shared_ptr<QString> closeNextMessageBox()
+{
+    auto text = std::make_shared<QString>();
+    whenModal([=](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box)
+            return false;
+        *text = box->text();
+        box->accept();
+        return true;
+    });
+    return text;
 }
 
 MessageCapture::MessageCapture()

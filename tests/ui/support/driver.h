@@ -49,6 +49,9 @@ std::shared_ptr<FileAnswer> answerNextFileDialog(const QString& path);
 // Closes the next modal dialog of the given class name (e.g. "TForm5") and records that it was seen.
 std::shared_ptr<bool> closeNextModal(const char* className);
 
+// Reads and closes the next modal QMessageBox; returns its text through the pointer.
+std::shared_ptr<QString> closeNextMessageBox();
+
 // Collects the messages the handler guard would show in message boxes.
 class MessageCapture {
 public:
