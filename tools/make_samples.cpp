@@ -8,6 +8,13 @@
 // DIR/phantom_512x512.dcm        the 512 x 512 phantom as a CT DICOM file
 //                                (explicit VR little endian, signed HU values,
 //                                pixel spacing 0.5 mm, window 40 / 400)
+// DIR/slit_512x512.dcm           a vertical slit with a Gaussian line spread
+//                                function, sigma 2 pixels (1 mm), on 0 HU, brightest
+//                                in row 256: FWHM 2.355 mm, MTF exp(-2 pi^2 f^2):
+//                                0.454 at 0.2 c/mm, 0.0072 at 0.5 c/mm
+// DIR/noise_512x512.dcm          white Gaussian noise, SD 10 HU around 0 HU:
+//                                a flat Wiener spectrum of SD^2 * 0.5^2 = 25 HU^2 mm^2
+//                                (same header as the phantom)
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -44,6 +51,34 @@ std::vector<std::uint16_t> phantom(int n, unsigned seed)
             v += noise(rng);
             px[static_cast<std::size_t>(y) * n + x] = static_cast<std::uint16_t>(std::lround(std::fmax(0.0, v)));
         }
+    return px;
+}
+
+// The slit sample in HU: a Gaussian profile across columns, centred between
+// two columns so that the sampled LSF is not symmetric about one pixel; its
+// height falls off from row 256 so that the table maximum lies in the middle
+// and line counts above 1 find lines on both sides.
+std::vector<std::uint16_t> slitImage(int n)
+{
+    constexpr double sigma = 2.0, centre = 256.3;
+    std::vector<std::uint16_t> px(static_cast<std::size_t>(n) * n);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const double d = x - centre, peak = 2000.0 - 2.0 * std::abs(y - n / 2);
+            const auto v = static_cast<std::int16_t>(std::lround(peak * std::exp(-d * d / (2 * sigma * sigma))));
+            px[static_cast<std::size_t>(y) * n + x] = static_cast<std::uint16_t>(v);
+        }
+    return px;
+}
+
+// The noise sample in HU: independent Gaussian values, SD 10.
+std::vector<std::uint16_t> noiseImage(int n, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::normal_distribution<double> noise(0.0, 10.0);
+    std::vector<std::uint16_t> px(static_cast<std::size_t>(n) * n);
+    for (auto& v : px)
+        v = static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(noise(rng))));
     return px;
 }
 
@@ -167,6 +202,13 @@ int main(int argc, char** argv)
     for (std::uint16_t v : phantom(512, 1))
         hu.push_back(static_cast<std::uint16_t>(static_cast<std::int16_t>(v - 600)));
     if (!writeDicom(dir + "/phantom_512x512.dcm", hu, 512)) {
+        std::perror("tarven-samples");
+        return 1;
+    }
+    // The two samples with known answers for checking the MTF and the
+    // Wiener spectrum (the README's worked example).
+    if (!writeDicom(dir + "/slit_512x512.dcm", slitImage(512), 512) ||
+        !writeDicom(dir + "/noise_512x512.dcm", noiseImage(512, 7), 512)) {
         std::perror("tarven-samples");
         return 1;
     }
