@@ -39,7 +39,8 @@ TEST(DictionaryLookup, CasesOfTheBuiltInTable)
         {0xFFFE, 0xE0DD, "シーケンス区切り項目 Sequence Delimitation Item 注参照 ", ""},
         // The old table never named (0018,7000) and up, and named (0018,1070)
         // by a duplicate English-only record: one record per tag now.
-        {0x0018, 0x7000, "Detector Conditions Nominal Flag CS ", "CS"},
+        {0x0018, 0x7000, "検出器条件公称フラグ Detector Conditions Nominal Flag CS ", "CS"},
+        {0x0000, 0x5160, "Borders CS ", "CS"}, // the English-only form
         {0x0018, 0x1070, "放射性医薬品経路 Radiopharmaceutical Route LO ", "LO"},
         {0x0009, 0x0010, "", ""}, // odd (private) group
         {0x6000, 0x3000, "", ""}, // repeating groups are written with "xx" and never found
