@@ -327,6 +327,9 @@ void TForm1::createControls()
     StringGridDTag->verticalHeader()->setMinimumSectionSize(16);
     StringGridDTag->verticalHeader()->setDefaultSectionSize(16);
     StringGridDTag->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGridDTag->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // vertical scroll bar only
+    StringGridDTag->setSelectionBehavior(QAbstractItemView::SelectRows);   // rows range-selected
+    StringGridDTag->setSelectionMode(QAbstractItemView::ContiguousSelection);
     const int widths[] = {24, 36, 35, 33, 50, 296, 338};
     for (int c = 0; c < 7; ++c)
         StringGridDTag->setColumnWidth(c, widths[c]);
