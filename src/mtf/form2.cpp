@@ -120,6 +120,7 @@ QChartView* chartView(QWidget* parent, const char* name, const QString& title, Q
     chart->setTitle(title);
     series = new QLineSeries(chart);
     series->setObjectName(QString::fromLatin1(seriesName));
+    series->setName(title);
     tarven::setUpLineChart(chart, series);
     auto* view = new QChartView(chart, parent);
     view->setObjectName(QString::fromLatin1(name));
