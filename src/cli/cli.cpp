@@ -393,6 +393,17 @@ void load(const CommandLine& cl, Viewer& v)
         v.swap = true;
     v.rescale = cl.has("--rescale");
     headerCheck(v);
+    // The load ends with a rendering, which keeps the view centre inside the
+    // image. A box it cannot convert stops that rendering only; the load
+    // stands, as it does in the window.
+    try {
+        (void)parseInt(v.level);
+        (void)parseInt(v.width);
+        const ViewGeometry view = computeView({v.matrixX, v.matrixY, parseInt(v.posX), parseInt(v.posY), 1, 512, 512});
+        v.posX = formatInt(view.centreX);
+        v.posY = formatInt(view.centreY);
+    } catch (const Error&) {
+    }
 }
 
 struct Roi {

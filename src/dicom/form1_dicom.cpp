@@ -48,14 +48,13 @@ const dicom::Dictionary& dictionaryOf(const QString& text)
 }
 
 // Values are bytes of the file: shown as UTF-8 when they are (ASCII is), else
-// one character per byte, so that every byte stays visible.
+// one character per byte, so that every byte stays visible (also the bytes of
+// a sequence cut off at the end of a value, which a streaming decoder would
+// hold back as incomplete rather than show).
 QString valueText(const std::string& bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString s = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (utf8.hasError())
-        s = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    return s;
+    const std::string text = dicom::displayText(bytes);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QString utf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
