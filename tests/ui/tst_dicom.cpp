@@ -255,6 +255,21 @@ private slots:
         }
     }
 
+    // A Window Center of 40.5 is written as it stands; the render after the
+    // matrix dialog then stops with the conversion error.
+    void windowCentreWithDecimalsStopsTheRender()
+    {
+        DicomBytes d = DicomBytes::withMeta(tarven::dicom::testing::explicitUid);
+        d.ex(0x0028, 0x0010, "US", d.us(2)).ex(0x0028, 0x0011, "US", d.us(2)).ex(0x0028, 0x0030, "DS", "1\\1 ");
+        d.ex(0x0028, 0x1050, "DS", "40.5").ex(0x0028, 0x1051, "DS", "80 ");
+        d.exHead(0x7FE0, 0x0010, "OW", 8).raw({1, 0, 2, 0, 3, 0, 4, 0});
+        MessageCapture messages;
+        auto answer = load(writeBytes(dir(), "wc.dcm", d.b));
+        QVERIFY(answer->seen);
+        QCOMPARE(f->EditULVL2->text(), QStringLiteral("40.5"));
+        QCOMPARE(messages.messages, QStringList{QStringLiteral("'40.5' は整数ではありません")});
+    }
+
     void windowLockKeepsWidthAndLevel()
     {
         DicomBytes d = DicomBytes::withMeta(tarven::dicom::testing::explicitUid);
