@@ -885,6 +885,12 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         out << buffer.str();
         err << e.what() << "\n";
         return exitFailed;
+    } catch (const std::exception& e) {
+        // Not one of ours (a file system fault, a bound the engines report
+        // with the standard library's types): still a failure with its text.
+        out << buffer.str();
+        err << e.what() << "\n";
+        return exitFailed;
     }
     out << buffer.str();
     out.flush();

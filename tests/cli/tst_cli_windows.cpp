@@ -325,12 +325,15 @@ private slots:
         QTest::addColumn<int>("lines");
         QTest::addColumn<int>("base");
         QTest::addColumn<bool>("rescale");
-        QTest::newRow("slit") << "slit" << QList<int>{216, 240, 80, 32} << 0 << 1 << 1 << false;
-        QTest::newRow("slit, 5 lines") << "slit" << QList<int>{216, 230, 80, 52} << 0 << 5 << 2 << false;
-        QTest::newRow("slit, end-point mean") << "slit" << QList<int>{216, 240, 80, 32} << 0 << 2 << 0 << true;
-        QTest::newRow("phantom slit") << "phantom" << QList<int>{264, 200, 48, 40} << 0 << 3 << 1 << false;
-        QTest::newRow("slit along y") << "horizontal slit" << QList<int>{20, 0, 8, 64} << 1 << 3 << 1 << false;
-        QTest::newRow("slit along y, base 0") << "horizontal slit" << QList<int>{0, 0, 64, 64} << 1 << 1 << 0 << false;
+        QTest::addColumn<QString>("pixelSize"); // typed into "PixelSize"; empty: the file's
+        QTest::newRow("slit") << "slit" << QList<int>{216, 240, 80, 32} << 0 << 1 << 1 << false << "";
+        QTest::newRow("slit, 5 lines") << "slit" << QList<int>{216, 230, 80, 52} << 0 << 5 << 2 << false << "";
+        QTest::newRow("slit, end-point mean") << "slit" << QList<int>{216, 240, 80, 32} << 0 << 2 << 0 << true << "";
+        QTest::newRow("phantom slit") << "phantom" << QList<int>{264, 200, 48, 40} << 0 << 3 << 1 << false << "";
+        QTest::newRow("slit along y") << "horizontal slit" << QList<int>{20, 0, 8, 64} << 1 << 3 << 1 << false << "";
+        QTest::newRow("slit along y, base 0") << "horizontal slit" << QList<int>{0, 0, 64, 64} << 1 << 1 << 0 << false
+                                              << "";
+        QTest::newRow("raw, pixel size typed") << "raw" << QList<int>{0, 0, 64, 40} << 0 << 2 << 1 << false << "0.25";
     }
     void mtf()
     {
@@ -340,6 +343,7 @@ private slots:
         QFETCH(int, lines);
         QFETCH(int, base);
         QFETCH(bool, rescale);
+        QFETCH(QString, pixelSize);
         const Sample& s = samples[sample];
         QVERIFY(load(s));
         setRoi(box[0], box[1], box[2], box[3]);
@@ -351,6 +355,8 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(fov.seen >= 1, 5000);
             QTest::qWait(50);
             m->EditGeta->setText(QString::number(base));
+            if (!pixelSize.isEmpty())
+                m->Editdx->setText(pixelSize);
             m->RadioGroup1->findChildren<QRadioButton*>().value(direction)->setChecked(true);
             // Stepping "Line#" from 1 to L builds the summary table: "CalMTF"
             // for 1, then one step of the up-down control for each count.
@@ -364,6 +370,8 @@ private slots:
                 << QString::number(base);
         if (rescale)
             options << "--rescale";
+        if (!pixelSize.isEmpty())
+            options << "--pixel-size" << pixelSize;
         if (!messages->messages.isEmpty()) {
             // The window refused: the command refuses with the same message.
             const CliResult r = cli("mtf", s, options + QStringList{"--table", "summary"});
@@ -401,6 +409,7 @@ private slots:
             << QStringList{"--segment", "64", "16", "--shift", "32", "16", "--trend", "2", "--trend-average", "1"};
         QTest::newRow("phantom, few segments")
             << "phantom" << QList<int>{150, 150, 200, 100} << 1 << QStringList{"--segment", "32", "20", "--max-segments", "7"};
+        QTest::newRow("raw, pixel size typed") << "raw" << QList<int>{0, 0, 64, 64} << 0 << QStringList{"--pixel-size", "0.5"};
     }
     void ws()
     {
@@ -431,6 +440,8 @@ private slots:
             } else if (o == "--trend") {
                 w->CheckBoxTrnd->setChecked(true);
                 w->EditN->setText(extra[i + 1]);
+            } else if (o == "--pixel-size") {
+                f->EditPixelSpacing->setText(extra[i + 1]);
             } else if (o == "--trend-average") {
                 w->CheckBoxTrnd1->setChecked(true);
                 w->EditN1->setText(extra[i + 1]);
