@@ -104,7 +104,9 @@ void TForm1::buildDictionaryText() { dictionaryText = QString::fromStdString(dic
 
 void TForm1::ReadDicom()
 {
-    // Preparation.
+    // Preparation. Without "DICM" the table keeps its row count: only the
+    // rows it shows are seen blanked and numbered.
+    const int rowsBefore = StringGridDTag->rowCount();
     blankRows(StringGridDTag, false);
     EditHeader->setText(QStringLiteral(" "));
     memoClear(Memo_ermnt);
@@ -125,6 +127,9 @@ void TForm1::ReadDicom()
             if (row.name)
                 setCell(StringGridDTag, r, 6, utf8(*row.name));
         }
+        // The walk runs with 256 rows (more when it lists more elements).
+        if (static_cast<int>(res.rows.size()) < numberedRows)
+            StringGridDTag->setRowCount(numberedRows);
         QStringList log;
         log.reserve(static_cast<qsizetype>(res.log.size()));
         for (const std::string& line : res.log)
@@ -174,6 +179,8 @@ void TForm1::ReadDicom()
         if (res.syntax == dicom::Syntax::ExplicitBig)
             CheckBoxSwp->setChecked(true);
         StringGridDTag->setRowCount(static_cast<int>(res.nextRow));
+    } else {
+        StringGridDTag->setRowCount(rowsBefore);
     }
 
     const double size = toFloat(EditPixelSpacing);

@@ -241,6 +241,8 @@ private slots:
             QCOMPARE(messages.messages, QStringList{message});
             QVERIFY(!answer->seen); // the load stopped before the matrix dialog
             drainPendingAnswer(f);
+            if (!bytes.startsWith('x'))
+                QCOMPARE(f->StringGridDTag->rowCount(), 256); // the walk stopped: no final row count
             QCOMPARE(f->EditHeader->text(), header.isEmpty() ? f->EditHeader->text() : header);
         }
         QFile file(path);
@@ -249,7 +251,7 @@ private slots:
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(f->imageData.data()), qsizetype(f->imageData.size())), bytes);
         if (bytes.startsWith('x')) {
             QCOMPARE(cell(f->StringGridDTag, 1, 0), QStringLiteral("1"));
-            QCOMPARE(cell(f->StringGridDTag, 256, 0), QStringLiteral("256"));
+            QCOMPARE(f->StringGridDTag->rowCount(), 94); // as at start
             QCOMPARE(cell(f->StringGridDTag, 1, 1), QStringLiteral(" "));
             QCOMPARE(f->Memo1->toPlainText(), QStringLiteral("before"));
         }
