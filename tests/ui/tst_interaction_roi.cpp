@@ -305,6 +305,22 @@ private slots:
         QCOMPARE(m.messages, QStringList{QStringLiteral("0 による浮動小数点数除算")});
     }
 
+    void histogramWiderThanTheGraphBuffer()
+    {
+        // Values -30000 and 30000: the clipboard lists both, the graph keeps
+        // the minimum .. minimum + 50000.
+        load(512, 512, [](int x, int) { return static_cast<std::uint16_t>(x % 2 ? 30000 : -30000); });
+        setRoiBoxes(101, 101, 2, 2);
+        f->RadioButtonHist->click();
+        f->ButtonStat->click();
+        QCOMPARE(clipboard(), QStringLiteral("PixelValue\tCount\r\n-30000\t2\r\n30000\t2\r\n"));
+        QCOMPARE(f->graphBuffer.offset, -30000);
+        QCOMPARE(f->graphBuffer.last, 50000);
+        QCOMPARE(f->graphBuffer.values[0], 2);
+        QCOMPARE(f->EditHSBP->text(), QStringLiteral("0"));
+        QCOMPARE(f->EditVSBP->text(), QStringLiteral("30000"));
+    }
+
     // ---- the line profile ----
 
     void profileBothDirections_data()

@@ -113,6 +113,15 @@ TEST(AutoWindow, SwapAndMissingBytes)
     EXPECT_FALSE(autoWindow(PixelAccess(b, 0, 0, false), 0, 0, false).found);
 }
 
+TEST(AutoWindow, NoLimitOnTheMatrix)
+{
+    // Wider than the 6001 entries of the original sum tables.
+    const auto b = image(7000, 2, [](int x, int) { return x % 1000; });
+    const AutoWindow w = autoWindow(PixelAccess(b, 0, 7000, false), 7000, 2, false);
+    EXPECT_EQ(w.width, 1000);
+    EXPECT_EQ(w.level, 0);
+}
+
 TEST(AutoWindow, Widening)
 {
     struct Case {
