@@ -2,6 +2,7 @@
 
 #include "common/numeric.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace tarven {
@@ -32,7 +33,7 @@ RoiStatistics roiStatistics(const PixelAccess& pixels, const StatsRequest& q)
     bool firstPixel = true;
     std::int32_t lo = 0, hi = 0;
     if (q.pixelTable)
-        r.text.reserve(static_cast<std::size_t>(g.width * g.height * 6));
+        r.text.reserve(static_cast<std::size_t>(std::min<std::int64_t>(g.width * g.height * 6, std::int64_t{1} << 26)));
     for (std::int64_t y = g.top; y < g.top + g.height; ++y) {
         for (std::int64_t x = g.left; x < g.left + g.width; ++x) {
             const std::int32_t v = valueAt(x, y);
