@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "mtf/celltablemodel.h"
 #include "mtf/chartfit.h"
+#include "platform/widgets.h"
 #include "platform/convert.h"
 #include "platform/dialogs.h"
 #include "platform/guard.h"
@@ -82,36 +83,10 @@ void GridView::mouseReleaseEvent(QMouseEvent* e)
 
 namespace {
 
-template <class W>
-W* make(QWidget* parent, const char* name, int x, int y, int w, int h)
-{
-    auto* widget = new W(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(x, y, w, h);
-    return widget;
-}
-
-QLineEdit* edit(QWidget* parent, const char* name, int x, int y, int w, const QString& text)
-{
-    auto* e = make<QLineEdit>(parent, name, x, y, w, 20);
-    e->setText(text);
-    return e;
-}
-
-template <class W>
-W* captioned(QWidget* parent, const char* name, int x, int y, int w, int h, const QString& caption)
-{
-    auto* widget = make<W>(parent, name, x, y, w, h);
-    widget->setText(caption);
-    return widget;
-}
-
-void label(QWidget* parent, int x, int y, const QString& text)
-{
-    auto* l = new QLabel(text, parent);
-    l->move(x, y);
-    l->adjustSize();
-}
+using tarven::ui::captioned;
+using tarven::ui::edit;
+using tarven::ui::label;
+using tarven::ui::make;
 
 QChartView* chartView(QWidget* parent, const char* name, const QString& title, QLineSeries*& series,
                       const char* seriesName)

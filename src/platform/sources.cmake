@@ -6,5 +6,6 @@ if(TARVEN_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/dialogs.cpp
     ${CMAKE_CURRENT_LIST_DIR}/imagecontrol.h
     ${CMAKE_CURRENT_LIST_DIR}/imagecontrol.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/widgets.h
   )
 endif()

@@ -5,6 +5,7 @@
 #include "common/errors.h"
 #include "common/numeric.h"
 #include "mtf/form2.h"
+#include "platform/widgets.h"
 #include "platform/convert.h"
 #include "platform/dialogs.h"
 #include "platform/guard.h"
@@ -32,40 +33,16 @@ using namespace tarven;
 
 namespace {
 
+using tarven::ui::captioned;
+using tarven::ui::edit;
+using tarven::ui::label;
+using tarven::ui::make;
+
 // The colour sequence of both images, run after run until "Clear".
 const QColor kColours[6] = {
     QColor(255, 255, 255), QColor(255, 0, 0),   QColor(0, 0, 255),
     QColor(255, 255, 0),   QColor(0, 128, 0), QColor(255, 0, 255),
 };
-
-template <class W>
-W* make(QWidget* parent, const char* name, int x, int y, int w, int h)
-{
-    auto* widget = new W(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(x, y, w, h);
-    return widget;
-}
-
-QLineEdit* edit(QWidget* parent, const char* name, int x, int y, int w)
-{
-    return make<QLineEdit>(parent, name, x, y, w, 20);
-}
-
-template <class W>
-W* captioned(QWidget* parent, const char* name, int x, int y, int w, int h, const QString& caption)
-{
-    auto* widget = make<W>(parent, name, x, y, w, h);
-    widget->setText(caption);
-    return widget;
-}
-
-void label(QWidget* parent, int x, int y, const QString& text)
-{
-    auto* l = new QLabel(text, parent);
-    l->move(x, y);
-    l->adjustSize();
-}
 
 QImage blackCanvas(int w, int h)
 {
