@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTARVEN_BUILD_TESTS=OFF
-cmake --build build/release -j"$(nproc)" --target tarven tarven-samples
+cmake --build build/release -j"$(nproc)" --target tarven tarven-cli tarven-samples
 
 mkdir -p out
 build/release/tarven-samples out
