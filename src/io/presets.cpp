@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -22,6 +23,53 @@ QVariant PresetModel::data(const QModelIndex& index, int role) const
         return int(Qt::AlignLeft | Qt::AlignVCenter);
     }
     return QSqlTableModel::data(index, role);
+}
+
+bool PresetModel::select()
+{
+    // The row ids in the same order as the records the grid selects.
+    rowIds_.clear();
+    QSqlQuery q(database());
+    const QString table = database().driver()->escapeIdentifier(tableName(), QSqlDriver::TableName);
+    byRowId_ = filter().isEmpty() && q.exec(QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(table));
+    if (byRowId_)
+        while (q.next())
+            rowIds_.push_back(q.value(0).toLongLong());
+    return QSqlTableModel::select();
+}
+
+QString PresetModel::selectStatement() const
+{
+    const QString s = QSqlTableModel::selectStatement();
+    return byRowId_ && !s.isEmpty() ? s + QStringLiteral(" ORDER BY rowid") : s;
+}
+
+bool PresetModel::updateRowInTable(int row, const QSqlRecord& values)
+{
+    // Rows appended since the last select have no known row id yet.
+    if (!byRowId_ || row < 0 || static_cast<std::size_t>(row) >= rowIds_.size())
+        return QSqlTableModel::updateRowInTable(row, values);
+    const QSqlDriver* driver = database().driver();
+    QStringList sets;
+    QVariantList binds;
+    for (int i = 0; i < values.count(); ++i)
+        if (values.isGenerated(i)) {
+            sets << driver->escapeIdentifier(values.fieldName(i), QSqlDriver::FieldName) + QStringLiteral(" = ?");
+            binds << values.value(i);
+        }
+    if (sets.isEmpty())
+        return true;
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                  .arg(driver->escapeIdentifier(tableName(), QSqlDriver::TableName), sets.join(QStringLiteral(", "))));
+    for (const QVariant& v : binds)
+        q.addBindValue(v);
+    q.addBindValue(rowIds_[static_cast<std::size_t>(row)]);
+    if (!q.exec()) {
+        setLastError(q.lastError());
+        return false;
+    }
+    return true;
 }
 
 PresetTable::PresetTable(QObject* parent) : QObject(parent)

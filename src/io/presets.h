@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <array>
+#include <vector>
 
 namespace tarven {
 
@@ -28,10 +29,23 @@ inline const std::array<QString, 12> kPresetGridOrder = {
     QStringLiteral("offset"), QStringLiteral("UL"),  QStringLiteral("llvl"), QStringLiteral("ulvl"),
     QStringLiteral("lmin"),  QStringLiteral("lmax"), QStringLiteral("umin"), QStringLiteral("umax")};
 
+// The records have no key of their own, and two of them may hold the same
+// texts (two new empty records, or a copy about to be changed). An edit is
+// therefore written to the record by its SQLite row id, never to every
+// record with the same texts.
 class PresetModel : public QSqlTableModel {
 public:
     using QSqlTableModel::QSqlTableModel;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool select() override;
+
+protected:
+    QString selectStatement() const override;
+    bool updateRowInTable(int row, const QSqlRecord& values) override;
+
+private:
+    std::vector<qint64> rowIds_; // row id of each selected row, in the grid's order
+    bool byRowId_ = false;       // the table has row ids (a plain SQLite table)
 };
 
 class PresetTable : public QObject {

@@ -181,6 +181,23 @@ private slots:
         QCOMPARE(readField(dbFile(), 3, QStringLiteral("equip")), QStringLiteral("MR-B"));
     }
 
+    void editingOneOfTwoEqualRecordsLeavesTheOther()
+    {
+        // Two new records are equal (all empty) until filled in: an edit of
+        // the first must not be written into the second as well.
+        f->DBGrid1->setFocus();
+        QTest::keyClick(f->DBGrid1, Qt::Key_Insert);
+        QTest::keyClick(f->DBGrid1, Qt::Key_Insert);
+        QCOMPARE(model()->rowCount(), 5);
+        QVERIFY(model()->setData(model()->index(3, column("equip")), QStringLiteral("MR-B")));
+        QCOMPARE(readField(dbFile(), 3, QStringLiteral("equip")), QStringLiteral("MR-B"));
+        QCOMPARE(readField(dbFile(), 4, QStringLiteral("equip")), QString());
+        QCOMPARE(model()->data(model()->index(4, column("equip"))).toString(), QString());
+        QVERIFY(model()->setData(model()->index(4, column("header")), QStringLiteral("0")));
+        QCOMPARE(readField(dbFile(), 3, QStringLiteral("header")), QString());
+        QCOMPARE(readField(dbFile(), 4, QStringLiteral("header")), QStringLiteral("0"));
+    }
+
     void unreadableDatabaseLeavesTheGridEmpty()
     {
         const QString bad = writeBytes(QDir(tmp.path()), QStringLiteral("bad.db"), std::vector<std::uint8_t>(600, 'z'));
