@@ -24,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 
 #include <memory>
@@ -58,6 +59,22 @@ QString valueText(const std::string& bytes)
 }
 
 QString utf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The tag table's cells keep a value's bytes but draw them up to the first
+// NUL, as a text control draws them: a UID padded with a NUL shows as the
+// UID alone, without a glyph for the padding.
+class CellUpToNul : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QString displayText(const QVariant& value, const QLocale& locale) const override
+    {
+        QString text = QStyledItemDelegate::displayText(value, locale);
+        const qsizetype nul = text.indexOf(QChar(0));
+        if (nul >= 0)
+            text.truncate(nul);
+        return text;
+    }
+};
 
 void setCell(QTableWidget* grid, int row, int col, const QString& text)
 {
@@ -107,6 +124,8 @@ void TForm1::ReadDicom()
     // Preparation. Without "DICM" the table keeps its row count: only the
     // rows it shows are seen blanked and numbered.
     const int rowsBefore = StringGridDTag->rowCount();
+    if (!dynamic_cast<CellUpToNul*>(StringGridDTag->itemDelegate()))
+        StringGridDTag->setItemDelegate(new CellUpToNul(StringGridDTag));
     blankRows(StringGridDTag, false);
     EditHeader->setText(QStringLiteral(" "));
     memoClear(Memo_ermnt);
@@ -133,7 +152,7 @@ void TForm1::ReadDicom()
         QStringList log;
         log.reserve(static_cast<qsizetype>(res.log.size()));
         for (const std::string& line : res.log)
-            log << valueText(line);
+            log << utf8(line); // shown text already
         if (!log.isEmpty())
             Memo_ermnt->setPlainText(log.join(QLatin1Char('\n')));
 
@@ -166,7 +185,7 @@ void TForm1::ReadDicom()
         if (v.kernel)
             Label10->setText(valueText(*v.kernel));
         if (res.summary)
-            Memo1->setPlainText(valueText(*res.summary).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+            Memo1->setPlainText(utf8(*res.summary).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         if (res.pixelOffset)
             EditHeader->setText(intText(*res.pixelOffset));
         if (res.error)

@@ -30,6 +30,12 @@ bool longTextVr(std::string_view v) { return isOneOf(v, {"UC", "UR", "UT"}); }
 
 std::string decimal(std::uint64_t v) { return std::to_string(v); }
 
+// A value as the log and the summary show it: each value converted on its
+// own, so that a value in a single-byte character set cannot garble the
+// Japanese names around it, and only up to a NUL (the padding of UIDs), as
+// a text control shows it; what follows on the line stays.
+std::string shownValue(std::string_view bytes) { return displayText(bytes.substr(0, bytes.find('\0'))); }
+
 } // namespace
 
 std::int64_t findDicm(std::span<const std::uint8_t> bytes)
@@ -328,7 +334,7 @@ WalkResult walkDicom(std::span<const std::uint8_t> bytes, const Dictionary& dict
         };
 
         if (el->fourByteBranch) {
-            res.log.push_back(el->vr);
+            res.log.push_back(displayText(el->vr));
             if (el->undefinedLength) {
                 row.data = "未定義長さ";
                 row.name = std::string(el->name);
@@ -351,9 +357,9 @@ WalkResult walkDicom(std::span<const std::uint8_t> bytes, const Dictionary& dict
             }
             row.data = s;
             row.name = el->name.empty() && (el->group & 1) ? std::string("Private Tag") : std::string(el->name);
-            res.log.push_back(std::to_string(r) + '\t' + hex4(el->group) + '\t' + hex4(el->element) + '\t' + el->vr +
-                              "\t#" + std::to_string(el->length) + '\t' + extra + '\t' + s + '\t' +
-                              std::string(el->name));
+            res.log.push_back(std::to_string(r) + '\t' + hex4(el->group) + '\t' + hex4(el->element) + '\t' +
+                              displayText(el->vr) + "\t#" + std::to_string(el->length) + '\t' + extra + '\t' +
+                              shownValue(s) + '\t' + std::string(el->name));
             try {
                 applyActions(el->group, el->element, s, windowLocked, res.values);
             } catch (...) {
@@ -362,7 +368,7 @@ WalkResult walkDicom(std::span<const std::uint8_t> bytes, const Dictionary& dict
                 break;
             }
             if (const auto line = summaryLine(el->group, el->element)) {
-                const std::string text = line->prefix + s + "\r\n";
+                const std::string text = line->prefix + shownValue(s) + "\r\n";
                 summary = line->before ? text + summary : summary + text;
             }
             res.summary = summary;

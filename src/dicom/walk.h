@@ -113,9 +113,9 @@ struct ViewerValues {
 struct WalkResult {
     bool dicmFound = false;
     std::vector<TagRow> rows; // table rows 1, 2, ...
-    std::vector<std::string> log; // element log lines
+    std::vector<std::string> log; // element log lines, as shown (UTF-8)
     ViewerValues values;
-    std::optional<std::string> summary; // Memo1's text as last shown (CR LF lines)
+    std::optional<std::string> summary; // Memo1's text as last shown (CR LF lines, UTF-8)
     std::optional<std::int64_t> pixelOffset; // EditHeader: the first pixel byte
     Syntax syntax = Syntax::None;
     std::int64_t nextRow = 1; // r at the end of the walk: the table's row count

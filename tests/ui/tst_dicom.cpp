@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -88,6 +89,8 @@ std::shared_ptr<SaveAnswer> saveAs(const QString& path)
 // A load stopped before the matrix dialog leaves its answer waiting: give
 // it a dialog of its own so that it does not answer the next load's.
 void drainPendingAnswer(QWidget* parent) { tarven::inputBox(parent, QString(), QStringLiteral("drain"), QString()); }
+
+QStringList memoLinesOf(const QPlainTextEdit* m) { return m->toPlainText().split(QLatin1Char('\n')); }
 
 int rowOf(QTableWidget* t, const QString& group, const QString& element)
 {
@@ -204,6 +207,19 @@ private slots:
             QCOMPARE(fov->text(), f->EditFOV->text());
         if (auto* dx = tarven::windows().form2->findChild<QLineEdit*>("Editdx"))
             QCOMPARE(dx->text(), QStringLiteral("0.661468"));
+
+        // The transfer syntax UID keeps its NUL padding in the cell, which
+        // draws the UID alone.
+        QTableWidget* t = f->StringGridDTag;
+        const int ts = rowOf(t, "   2", "  10");
+        QVERIFY(ts > 0);
+        const QString uid = QStringLiteral("1.2.840.10008.1.2.1");
+        QCOMPARE(cell(t, ts, 5), uid + QChar(0));
+        auto* delegate = qobject_cast<QStyledItemDelegate*>(t->itemDelegate());
+        QVERIFY(delegate);
+        QCOMPARE(delegate->displayText(t->item(ts, 5)->data(Qt::DisplayRole), QLocale()), uid);
+        QVERIFY(memoLinesOf(f->Memo_ermnt).contains(
+            QString::number(ts) + QStringLiteral("\t   2\t  10\tUI\t#20\t\t") + uid + QStringLiteral("\tTransfer Syntax UID 転送構文ＵＩＤ UI ")));
     }
 
     void badInputStopsCleanly_data()

@@ -383,3 +383,24 @@ TEST(WalkExplicit, ItemsMetBetweenElementsKeepTheWalkOnTrack)
     ASSERT_TRUE(r.pixelOffset);
     EXPECT_EQ(*r.pixelOffset, static_cast<std::int64_t>(d.size()) - 2);
 }
+
+// The log line and the summary are shown text: a value in a single-byte
+// character set shows its bytes one by one without garbling the Japanese
+// name beside it, and a value padded with NUL shows up to the NUL, as the
+// tag table's cell shows it, with the rest of the line kept.
+TEST(WalkExplicit, LogAndSummaryShowEachValueOnItsOwn)
+{
+    const DicomBytes d = explicitFile([](DicomBytes& f) {
+        f.ex(0x0010, 0x0010, "PN", "M\xFCller");
+        f.ex(0x0008, 0x0018, "UI", std::string("1.2.3\0", 6));
+        f.ex(0x0008, 0x1090, "LO", "\xE6\xA8\xAA ");
+        f.ex(0x0008, 0x103E, "LO", "K\xF6pf");
+    });
+    const WalkResult r = walk(d);
+    ASSERT_GE(r.log.size(), 7u);
+    EXPECT_EQ(r.log[3], "4\t  10\t  10\tPN\t#6\t\tM\xC3\xBCller\t患者の名前 Patient's Name PN ");
+    EXPECT_EQ(r.log[4].substr(0, 25), "5\t   8\t  18\tUI\t#6\t\t1.2.3\t");
+    EXPECT_EQ(r.summary, "\xE6\xA8\xAA \r\nSe : K\xC3\xB6pf\r\n");
+    // The table keeps the value's bytes; its cell draws them up to the NUL.
+    EXPECT_EQ(rowOf(r, 0x0008, 0x0018)->data, std::string("1.2.3\0", 6));
+}
