@@ -137,7 +137,10 @@ std::optional<Element> ElementWalker::next()
     // implicit syntax reads every element, so that an item met between the
     // elements (after a nested sequence was skipped) keeps the walk on track.
     const bool item = el.group == 0xFFFE && (el.element == 0xE000 || el.element == 0xE00D || el.element == 0xE0DD);
-    const bool implicit = syntax_ == Syntax::ImplicitLittle || item;
+    // The file meta group is explicit whatever the syntax of the data set;
+    // besides UI, SH and AE it may carry OB and UR elements after the
+    // transfer syntax, which the implicit reading would take for lengths.
+    const bool implicit = (syntax_ == Syntax::ImplicitLittle && el.group != 0x0002) || item;
     int lengthSize = 2;
     bool reserved = false;
     if (implicit) {

@@ -404,3 +404,22 @@ TEST(WalkExplicit, LogAndSummaryShowEachValueOnItsOwn)
     // The table keeps the value's bytes; its cell draws them up to the NUL.
     EXPECT_EQ(rowOf(r, 0x0008, 0x0018)->data, std::string("1.2.3\0", 6));
 }
+
+// The file meta group is explicit in every syntax: meta elements of other
+// VRs after the transfer syntax (here OB and UR) are read as such, not as
+// implicit elements whose VR bytes would be taken for a length.
+TEST(WalkImplicit, WholeMetaGroupIsExplicit)
+{
+    DicomBytes d = DicomBytes::withMeta(fx::implicitUid);
+    d.ex(0x0002, 0x0026, "UR", "http://x/ ");
+    d.ex(0x0002, 0x0102, "OB", std::string("\1\2", 2));
+    d.im(0x0028, 0x0010, d.us(64));
+    d.imHead(0x7FE0, 0x0010, 2).raw({1, 2});
+    const WalkResult r = walk(d);
+    ASSERT_TRUE(rowOf(r, 0x0002, 0x0102));
+    EXPECT_EQ(rowOf(r, 0x0002, 0x0102)->vr, "OB");
+    EXPECT_EQ(rowOf(r, 0x0002, 0x0026)->data, "http://x/ ");
+    EXPECT_EQ(r.values.rows, "64");
+    ASSERT_TRUE(r.pixelOffset);
+    EXPECT_EQ(*r.pixelOffset, static_cast<std::int64_t>(d.size()) - 2);
+}
