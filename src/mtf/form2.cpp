@@ -61,19 +61,29 @@ GridRect GridView::selectionRect() const
 
 void GridView::mousePressEvent(QMouseEvent* e)
 {
-    QTableView::mousePressEvent(e);
+    // Row 0 and column 0 are the fixed heading cells: a press on one (or
+    // beside the cells) leaves the selection where it was, and the drag that
+    // follows selects nothing, so the headings' image coordinates never get
+    // into a selection's copy or statistics. The press is still reported.
+    const QModelIndex at = indexAt(e->position().toPoint());
+    fixedPress_ = !at.isValid() || at.row() == 0 || at.column() == 0;
+    if (!fixedPress_)
+        QTableView::mousePressEvent(e);
     emit mousePressed();
 }
 
 void GridView::mouseMoveEvent(QMouseEvent* e)
 {
-    QTableView::mouseMoveEvent(e);
+    if (!fixedPress_ || !(e->buttons() & Qt::LeftButton))
+        QTableView::mouseMoveEvent(e);
     emit mouseMoved();
 }
 
 void GridView::mouseReleaseEvent(QMouseEvent* e)
 {
-    QTableView::mouseReleaseEvent(e);
+    if (!fixedPress_)
+        QTableView::mouseReleaseEvent(e);
+    fixedPress_ = false;
     emit mouseReleased();
 }
 

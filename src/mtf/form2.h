@@ -49,6 +49,9 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    bool fixedPress_ = false; // the pressed button went down on a heading or outside the cells
 };
 } // namespace tarven::mtf
 

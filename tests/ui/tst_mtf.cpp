@@ -391,6 +391,19 @@ private slots:
         QCOMPARE(m->gridSel, (tarven::mtf::GridRect{5, 5, 5, 7}));
         QCOMPARE(m->StatusPanel[0]->text(), QStringLiteral("5  7"));
         QCOMPARE(m->gridDragging, 0);
+
+        // The heading row and column are fixed: a press or a drag starting on
+        // one leaves the selection as it was, so the image coordinates of the
+        // headings never enter "Slctd" and its statistics.
+        m->ButtonAll->click();
+        for (auto [c, r] : {std::pair{3, 0}, std::pair{0, 4}}) {
+            QTest::mousePress(view->viewport(), Qt::LeftButton, {}, centre(c, r));
+            QTest::mouseMove(view->viewport(), centre(6, 6));
+            QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, centre(6, 6));
+            QCOMPARE(m->gridSel, (tarven::mtf::GridRect{1, 1, 8, 8}));
+            QCOMPARE(view->selectionRect(), (tarven::mtf::GridRect{1, 1, 8, 8}));
+            QCOMPARE(m->gridDragging, 0);
+        }
     }
 
     void summaryTableForLineCountsOneTwoThreeAndBackToOne()
