@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "app/startup.h"
 #include "mtf/form2.h"
+#include "wiener/form3.h"
 #include "platform/dialogs.h"
 #include "platform/guard.h"
 #include "support/driver.h"
@@ -199,9 +200,12 @@ private slots:
         QCOMPARE(f->pixelSpacing, 0.661468);
         QCOMPARE(tarven::windows().form2->pixelSize, 0.661468);
         QCOMPARE(f->fovText, f->EditFOV->text());
-        QVERIFY(f->Memo1->toPlainText().startsWith(QStringLiteral("CT\n")) ||
-                f->Memo1->toPlainText().contains(QStringLiteral("\nCT\n")));
-        QVERIFY(f->Memo1->toPlainText().contains(QStringLiteral("kV : 120")));
+        // Every line in file order, the model name placed before the rest.
+        const QStringList summary = {"RHAPSODE", "CT", "mmST : 5.000000", "kV : 120 ", "mmFOV : 338.671600",
+                                     "mAs : 170 ", "RF : STANDARD", "MX : 128", "MY : 128",
+                                     "mmPSize : 0.661468\\0.661468 ", "bit : 16", ""};
+        QCOMPARE(memoLinesOf(f->Memo1), summary);
+        QCOMPARE(f->Label10->text(), QStringLiteral("STANDARD"));
         QCOMPARE(f->photometric.trimmed(), QStringLiteral("MONOCHROME2"));
         if (auto* fov = tarven::windows().form2->findChild<QLineEdit*>("EditFOV"))
             QCOMPARE(fov->text(), f->EditFOV->text());
@@ -299,6 +303,9 @@ private slots:
         QCOMPARE(f->EditULVL2->text(), QStringLiteral("40"));
         QCOMPARE(f->EditLLVL->text(), QStringLiteral("80"));
         QCOMPARE(f->EditFOV->text(), QStringLiteral("2")); // 2 columns of 1 mm
+        QCOMPARE(tarven::windows().form2->EditFOV->text(), QStringLiteral("2"));
+        QCOMPARE(tarven::windows().form3->EditFOV->text(), QStringLiteral("2"));
+        QCOMPARE(tarven::windows().form2->pixelSize, 1.0);
         f->EditLLVL->setText("123");
         f->EditULVL2->setText("45");
         f->CheckBoxWLock->setChecked(true);
