@@ -266,6 +266,9 @@ void TForm1::Image1MouseDown(const MouseArgs& a)
 
 void TForm1::Image1MouseMove(const MouseArgs& a)
 {
+    // Every move derives the display scale first, so a zoom code that is not
+    // a number stops it before the window drag writes anything.
+    viewScale = displayScale(toFloat(EditMF), matrixX);
     if (windowDrag && dragActive) {
         const int f = rangeFactor(RadioGroupRange);
         // Both boxes are converted before either is written.
@@ -277,7 +280,6 @@ void TForm1::Image1MouseMove(const MouseArgs& a)
         dragAnchor = QPoint(a.x, a.y);
     }
 
-    viewScale = displayScale(toFloat(EditMF), matrixX);
     const bool roi = CheckBoxROI->isChecked();
     if (!roi && RadioButtonPAN->isChecked() && !windowDrag) {
         std::int64_t cx = toInt(EditrawPosX), cy = toInt(EditrawPosY);

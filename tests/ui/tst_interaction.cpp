@@ -137,6 +137,17 @@ private slots:
         moveTo(f->Image1, {20, 20}, Qt::RightButton);
         QCOMPARE(f->EditULVL2->text(), QStringLiteral("580"));
         QCOMPARE(m.messages.size(), 1);
+
+        // A zoom code that is not a number stops every move first.
+        release(f->Image1, {20, 20}, Qt::RightButton);
+        f->EditLLVL->setText(QStringLiteral("660"));
+        f->EditMF->setText(QStringLiteral("z"));
+        m.messages.clear();
+        press(f->Image1, {10, 10}, Qt::RightButton);
+        moveTo(f->Image1, {20, 20}, Qt::RightButton);
+        QCOMPARE(f->EditLLVL->text(), QStringLiteral("660"));
+        QCOMPARE(f->EditULVL2->text(), QStringLiteral("580"));
+        QCOMPARE(m.messages, QStringList{QStringLiteral("'z' は浮動小数点数ではありません")});
     }
 
     void checkBoxesRender()
