@@ -212,12 +212,14 @@ std::string wsCheckParams(const WsParams& p)
         return std::string("Shift ") + along + " must be at least 1 (now " + num(p.stepAlong) + ").";
     if (p.stepAcross < 1)
         return std::string("Shift ") + across + " must be at least 1 (now " + num(p.stepAcross) + ").";
-    auto orderOk = [&](int order) { return order >= 0 && order <= wsMaxOrder && order < p.length; };
+    // An order below 0 fits the empty polynomial and so removes nothing; it
+    // needs no room in the arrays.
+    auto orderOk = [&](int order) { return order <= wsMaxOrder && order < p.length; };
     if (p.trend && !orderOk(p.trendOrder))
-        return "The Trnd order must be from 0 to 16 and below the ROI length " + num(p.length) + " (now " +
+        return "The Trnd order must be at most 16 and below the ROI length " + num(p.length) + " (now " +
                num(p.trendOrder) + ").";
     if (p.trendAverage && !orderOk(p.trendAverageOrder))
-        return "The Trnd1 order must be from 0 to 16 and below the ROI length " + num(p.length) + " (now " +
+        return "The Trnd1 order must be at most 16 and below the ROI length " + num(p.length) + " (now " +
                num(p.trendAverageOrder) + ").";
     return {};
 }

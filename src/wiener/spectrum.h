@@ -107,8 +107,8 @@ double wsPixel(const WsSource& src, std::int64_t c, std::int64_t r);
 //  - N a power of two from 1 to 1024, M from 1 to 1024;
 //  - both shifts at least 1: a shift of 0 repeats a segment or a strip to the
 //    segment limit, or without end when a strip yields no segment;
-//  - trend orders from 0 to 16 and below L (fewer samples than coefficients
-//    leave the normal equations singular).
+//  - trend orders at most 16 and below L (fewer samples than coefficients
+//    leave the normal equations singular); an order below 0 removes nothing.
 // A run that takes no segment (N > L, M > W, maxSegments <= 0) or whose
 // extent W is below 2 still fails the way the run always has, with the
 // framework's division errors.

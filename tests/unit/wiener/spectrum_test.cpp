@@ -307,7 +307,6 @@ TEST(WsCheck, ParametersThatCannotWorkAreRefusedWithAReason)
         {"M 0", [](WsParams& p) { p.lines = 0; }, "lines per strip"},
         {"M 1025", [](WsParams& p) { p.lines = 1025; }, "lines per strip"},
         {"Trnd order 17", [](WsParams& p) { p.trend = true; p.trendOrder = 17; }, "Trnd order"},
-        {"Trnd order -1", [](WsParams& p) { p.trend = true; p.trendOrder = -1; }, "Trnd order"},
         {"Trnd1 order 64 >= L", [](WsParams& p) { p.length = 64; p.segment = 64; p.trendAverage = true; p.trendAverageOrder = 64; }, "Trnd1 order"},
         {"Y direction names Y fields", [](WsParams& p) { p.directionY = true; p.segment = 3; }, "SegmentSize Y"},
     };
@@ -480,6 +479,25 @@ TEST(WsRun, TrendOrdersRemoveEachLinesOwnPolynomial)
     for (int j = 1; j < 64; ++j)
         EXPECT_NEAR(a.wsSpectrum[static_cast<std::size_t>(j)], b.wsSpectrum[static_cast<std::size_t>(j)],
                     1e-9 * (1 + b.wsSpectrum[static_cast<std::size_t>(j)]));
+}
+
+TEST(WsRun, ANegativeTrendOrderRemovesNothing)
+{
+    // The fitted polynomial of an order below 0 is the empty sum: with "Trnd"
+    // on, the lines keep their levels and the profile is their plain average,
+    // mean included; "Trnd1" then leaves the profile as it is.
+    auto img = makeImage(64, 16, [](int c, int r) { return 1000 + r + (c * 7) % 5; });
+    auto p = params(64, 16, 32, 8, 32, 8);
+    p.trend = true;
+    p.trendOrder = -1;
+    p.trendAverage = true;
+    p.trendAverageOrder = -1;
+    EXPECT_EQ(wsCheckParams(p), "");
+    WsState s;
+    wsRun(s, p, img.source(0, 0, 64, 16));
+    // The last strip (rows 8 .. 15): 1011.5 + (7c mod 5) at column c.
+    for (int c = 0; c < 64; ++c)
+        EXPECT_DOUBLE_EQ(s.lineProfile[static_cast<std::size_t>(c)], 1011.5 + (c * 7) % 5) << c;
 }
 
 TEST(WsRun, AverageTrendOfOrderOneOnAStraightProfileLeavesZeros)
