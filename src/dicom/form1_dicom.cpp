@@ -134,6 +134,10 @@ void TForm1::ReadDicom()
 
     if (res.dicmFound) {
         CheckBoxSwp->setChecked(false);
+        // The walk starts from 256 rows: rows past them from a longer file
+        // read before go, so that no cell of that file is shown for this one.
+        if (StringGridDTag->rowCount() > numberedRows + 1)
+            StringGridDTag->setRowCount(numberedRows + 1);
         for (std::size_t i = 0; i < res.rows.size(); ++i) {
             const dicom::TagRow& row = res.rows[i];
             const int r = static_cast<int>(i) + 1;

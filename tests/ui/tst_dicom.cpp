@@ -314,6 +314,31 @@ private slots:
         QCOMPARE(f->EditULVL2->text(), QStringLiteral("45"));
     }
 
+    // Rows past 256 of an earlier, longer file do not stay behind: an
+    // element without value leaves its cells empty, not the earlier file's.
+    void rowsPast256ComeFromThisFileOnly()
+    {
+        const auto file = [](std::string_view value) {
+            DicomBytes d = DicomBytes::withMeta(tarven::dicom::testing::explicitUid);
+            d.ex(0x0028, 0x0010, "US", d.us(2)).ex(0x0028, 0x0011, "US", d.us(2)).ex(0x0028, 0x0030, "DS", "1\\1 ");
+            for (std::uint32_t e = 0x1000; e < 0x1000 + 300; ++e)
+                d.ex(0x0009, e, "LO", value);
+            d.exHead(0x7FE0, 0x0010, "OW", 8).raw({1, 0, 2, 0, 3, 0, 4, 0});
+            return d;
+        };
+        load(writeBytes(dir(), "long.dcm", file("x ").b));
+        QTableWidget* t = f->StringGridDTag;
+        QCOMPARE(cell(t, 290, 5), QStringLiteral("x "));
+        QCOMPARE(cell(t, 290, 6), QStringLiteral("Private Tag"));
+        load(writeBytes(dir(), "empty.dcm", file("").b));
+        QCOMPARE(t->rowCount(), 3 + 3 + 300 + 2);
+        QCOMPARE(cell(t, 290, 4), QStringLiteral("   0"));
+        QCOMPARE(cell(t, 290, 5), QString());
+        QCOMPARE(cell(t, 290, 6), QString());
+        QCOMPARE(cell(t, 200, 5), QStringLiteral(" ")); // numbered rows are blanked
+        QCOMPARE(cell(t, 256, 0), QStringLiteral("256"));
+    }
+
     void anonymisedCopy()
     {
         if (!havePydicom())
