@@ -18,6 +18,7 @@
 #include <QRadioButton>
 
 #include <algorithm>
+#include <limits>
 
 using namespace tarven;
 
@@ -34,6 +35,15 @@ QRect rectOf(const LineBox& b)
                  static_cast<int>(b.height));
 }
 char dirOf(const QString& d) { return d == QStringLiteral("-") ? '-' : d == QStringLiteral("+") ? '+' : 0; }
+
+// A box origin beyond 64 bits lies outside any image: saturate it.
+std::int64_t addSaturated(std::int64_t a, std::int64_t b)
+{
+    std::int64_t r = 0;
+    if (__builtin_add_overflow(a, b, &r))
+        return b > 0 ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+    return r;
+}
 
 void uncheckRadio(QRadioButton* b)
 {
@@ -184,8 +194,8 @@ void TForm1::takeProfile()
     matrixY = toInt(EditrawSizeY);
     const double s = viewScale;
     ProfileRequest q;
-    q.x0 = truncToInt64(static_cast<double>(lineBox.x() - 256) * s) + viewCentre.x();
-    q.y0 = truncToInt64(static_cast<double>(lineBox.y() - 256) * s) + viewCentre.y();
+    q.x0 = addSaturated(truncToInt64(static_cast<double>(lineBox.x() - 256) * s), viewCentre.x());
+    q.y0 = addSaturated(truncToInt64(static_cast<double>(lineBox.y() - 256) * s), viewCentre.y());
     q.wi = roundToInt64(static_cast<double>(lineBox.width()) * s);
     q.hi = roundToInt64(static_cast<double>(lineBox.height()) * s);
     rescaleIntercept = toInt(EditRInterupt);

@@ -42,6 +42,11 @@ struct ProfilePoint {
 // The pixels of a box of wi x (hi + 1) image pixels that the line takes, in
 // scanning order (rows from the top, each row from the left).
 std::vector<ProfilePoint> profilePoints(std::int64_t wi, std::int64_t hi, char dir);
+// The same points, only those with jLo <= j <= jHi and kLo <= k <= kHi; only
+// that window is walked, so a box far larger than the image costs no more
+// than the part of it inside.
+std::vector<ProfilePoint> profilePoints(std::int64_t wi, std::int64_t hi, char dir, std::int64_t jLo, std::int64_t jHi,
+                                        std::int64_t kLo, std::int64_t kHi);
 
 struct ProfileRequest {
     std::int64_t x0 = 0, y0 = 0, wi = 0, hi = 0; // the box in image pixels

@@ -399,6 +399,15 @@ private slots:
         f->takeProfile();
         QCOMPARE(clipboard(), QStringLiteral("PixelValue\r\n5600\r\n5601\r\n5602\r\n"));
         QCOMPARE(f->graphBuffer.last, 3);
+
+        // A huge zoom code makes the box far wider than the image: the
+        // profile is the part over the image (row 256 from column 256 on).
+        f->EditMF->setText(QStringLiteral("100000000"));
+        f->lineBox = QRect(256, 256, 5, 0);
+        f->takeProfile();
+        QCOMPARE(f->graphBuffer.last, 256);
+        QCOMPARE(f->graphBuffer.values[1], 5656);
+        QCOMPARE(f->graphBuffer.values[256], 5611);
     }
 
     void releaseBeforeAnyLineTakesNoProfile()

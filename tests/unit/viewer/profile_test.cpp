@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <limits>
 #include <vector>
 
 using namespace tarven;
@@ -34,6 +36,22 @@ TEST(ProfilePoints, MatchTheFullScan)
         for (std::int64_t hi = 0; hi <= 13; ++hi)
             for (char dir : {'-', '+'})
                 EXPECT_EQ(profilePoints(wi, hi, dir), scan(wi, hi, dir)) << wi << "x" << hi << dir;
+}
+
+TEST(ProfilePoints, AWindowKeepsJustItsPoints)
+{
+    for (std::int64_t wi = 1; wi <= 9; ++wi)
+        for (std::int64_t hi = 0; hi <= 9; ++hi)
+            for (char dir : {'-', '+'})
+                for (const auto& [jLo, jHi, kLo, kHi] : {std::array<std::int64_t, 4>{2, 5, 1, 3},
+                                                          std::array<std::int64_t, 4>{-4, 3, 4, 40},
+                                                          std::array<std::int64_t, 4>{6, 2, 0, 9}}) {
+                    std::vector<ProfilePoint> want;
+                    for (const ProfilePoint& p : scan(wi, hi, dir))
+                        if (p.j >= jLo && p.j <= jHi && p.k >= kLo && p.k <= kHi)
+                            want.push_back(p);
+                    EXPECT_EQ(profilePoints(wi, hi, dir, jLo, jHi, kLo, kHi), want) << wi << "x" << hi << dir << jLo;
+                }
 }
 
 TEST(ProfilePoints, DiagonalsAndTies)
@@ -77,6 +95,20 @@ TEST(TakeProfile, TextOrderAndPixelsOutsideTheImage)
     // A box wholly outside the bytes: the heading alone.
     q.x0 = 100;
     EXPECT_EQ(takeProfile(px, q).text, "PixelValue\r\n");
+
+    // A box far larger than the image (a large zoom code): only the part
+    // over the image is walked, and it gives that part's pixels.
+    q.dir = '-';
+    q.x0 = -3;
+    q.y0 = 2;
+    q.wi = std::int64_t{4} << 40;
+    q.hi = 0;
+    EXPECT_EQ(takeProfile(px, q).values, (std::vector<std::int32_t>{20, 21, 22, 23, 24, 25}));
+    q.x0 = 1;
+    q.y0 = std::numeric_limits<std::int64_t>::min() + 5;
+    q.wi = 1;
+    q.hi = std::numeric_limits<std::int64_t>::max();
+    EXPECT_EQ(takeProfile(px, q).values, (std::vector<std::int32_t>{}));
 }
 
 TEST(LineBoxMouse, DragPressAndEnds)
