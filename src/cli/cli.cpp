@@ -169,23 +169,23 @@ CommandLine parse(const std::vector<std::string>& args)
         }
         if (a.size() > 1 && a[0] == '-' && a != "-") {
             std::string name = a == "--center" ? "--centre" : a;
-            const OptionSpec* spec = nullptr;
+            const OptionSpec* option = nullptr;
             for (const OptionSpec& o : kOptions)
                 if (o.name == name)
-                    spec = &o;
-            const bool allowed = spec && (cl.command->options.count(spec->name) ||
-                                          (cl.command->name != "anonymise" && kImageOptions.count(spec->name)));
+                    option = &o;
+            const bool allowed = option && (cl.command->options.count(option->name) ||
+                                          (cl.command->name != "anonymise" && kImageOptions.count(option->name)));
             if (!allowed)
                 throw UsageError("unknown option '" + a + "' for " + std::string(cl.command->name));
             if (cl.has(name))
                 throw UsageError("option " + name + " given twice");
-            if (spec->arity > 0 && i + static_cast<std::size_t>(spec->arity) >= args.size())
-                throw UsageError("option " + name + " needs " + std::to_string(spec->arity) + " value" +
-                                 (spec->arity == 1 ? "" : "s"));
+            if (option->arity > 0 && i + static_cast<std::size_t>(option->arity) >= args.size())
+                throw UsageError("option " + name + " needs " + std::to_string(option->arity) + " value" +
+                                 (option->arity == 1 ? "" : "s"));
             std::vector<std::string> values(args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                            args.begin() + static_cast<std::ptrdiff_t>(i) + 1 + spec->arity);
+                                            args.begin() + static_cast<std::ptrdiff_t>(i) + 1 + option->arity);
             cl.options.emplace(name, std::move(values));
-            i += static_cast<std::size_t>(spec->arity);
+            i += static_cast<std::size_t>(option->arity);
             continue;
         }
         if (!cl.file.empty())

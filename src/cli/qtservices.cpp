@@ -72,13 +72,13 @@ std::pair<double, double> spanOf(double lo, double hi)
     return {lo, hi};
 }
 
-std::vector<std::uint8_t> drawChart(const ChartSpec& spec)
+std::vector<std::uint8_t> drawChart(const ChartSpec& chartDef)
 {
     ensureApplication();
     QGraphicsScene scene;
     auto* chart = new QChart;
     scene.addItem(chart);
-    chart->setTitle(QString::fromStdString(spec.title));
+    chart->setTitle(QString::fromStdString(chartDef.title));
     chart->legend()->hide();
     auto* series = new QLineSeries(chart);
     series->setPen(QPen(QColor(255, 0, 0), 1));
@@ -87,8 +87,8 @@ std::vector<std::uint8_t> drawChart(const ChartSpec& spec)
     QList<QPointF> points;
     double x0 = 0, x1 = -1, y0 = 0, y1 = -1;
     bool first = true;
-    for (const auto& [x, y] : spec.points) {
-        if (!std::isfinite(x) || !std::isfinite(y) || (spec.logY && !(y > 0)))
+    for (const auto& [x, y] : chartDef.points) {
+        if (!std::isfinite(x) || !std::isfinite(y) || (chartDef.logY && !(y > 0)))
             continue; // a logarithmic axis has no place for 0 or less
         points.append(QPointF(x, y));
         x0 = first ? x : std::min(x0, x);
@@ -104,7 +104,7 @@ std::vector<std::uint8_t> drawChart(const ChartSpec& spec)
     axisX->setRange(xl, xh);
     chart->addAxis(axisX, Qt::AlignBottom);
     series->attachAxis(axisX);
-    if (spec.logY) {
+    if (chartDef.logY) {
         auto* axisY = new QLogValueAxis;
         axisY->setBase(10.0);
         axisY->setLabelFormat(QStringLiteral("%g"));
@@ -114,9 +114,9 @@ std::vector<std::uint8_t> drawChart(const ChartSpec& spec)
         series->attachAxis(axisY);
     } else {
         auto* axisY = new QValueAxis;
-        if (spec.yMin) {
-            const double top = first ? *spec.yMin + 1 : std::max(y1, *spec.yMin);
-            const auto [yl, yh] = spanOf(*spec.yMin, top > *spec.yMin ? top : *spec.yMin + 1);
+        if (chartDef.yMin) {
+            const double top = first ? *chartDef.yMin + 1 : std::max(y1, *chartDef.yMin);
+            const auto [yl, yh] = spanOf(*chartDef.yMin, top > *chartDef.yMin ? top : *chartDef.yMin + 1);
             axisY->setRange(yl, yh);
         } else {
             const auto [yl, yh] = spanOf(y0, y1);
@@ -126,10 +126,10 @@ std::vector<std::uint8_t> drawChart(const ChartSpec& spec)
         series->attachAxis(axisY);
     }
 
-    const QRectF area(0, 0, spec.width, spec.height);
+    const QRectF area(0, 0, chartDef.width, chartDef.height);
     chart->setGeometry(area);
     scene.setSceneRect(area);
-    QImage image(spec.width, spec.height, QImage::Format_RGB32);
+    QImage image(chartDef.width, chartDef.height, QImage::Format_RGB32);
     image.fill(Qt::white);
     {
         QPainter painter(&image);
