@@ -14,7 +14,7 @@ foreach(name tst_cli tst_cli_windows)
   add_dependencies(${name} tarven-cli tarven-samples)
   add_test(NAME cli.${name} COMMAND ${name})
   set_tests_properties(cli.${name} PROPERTIES LABELS ui TIMEOUT 600
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QPA_FONTDIR=/usr/share/fonts")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARVEN_PRESET_DIR=${CMAKE_CURRENT_BINARY_DIR}/presets/${name}")
 endforeach()
 if(TARGET tst_cli)
   target_link_libraries(tst_cli PRIVATE tarven_warnings Qt6::Test Qt6::Gui)
