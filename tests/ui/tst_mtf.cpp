@@ -36,39 +36,6 @@ using namespace tarven::test;
 
 namespace {
 
-// Answers every input dialog while it lives and counts them, so that a
-// prompt that calls itself up again shows as a second one.
-class InputWatch {
-public:
-    explicit InputWatch(QString answer = QString(), bool confirm = true)
-        : answer_(std::move(answer)), confirm_(confirm)
-    {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* d = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-            if (!d)
-                return;
-            ++seen;
-            title = d->windowTitle();
-            prompt = d->labelText();
-            proposal = d->textValue();
-            if (!answer_.isNull())
-                d->setTextValue(answer_);
-            if (confirm_)
-                d->accept();
-            else
-                d->reject();
-        });
-        timer_.start();
-    }
-    int seen = 0;
-    QString title, prompt, proposal;
-
-private:
-    QString answer_;
-    bool confirm_;
-    QTimer timer_;
-};
 
 constexpr double kSigma = 3.0;     // LSF of the slit phantom, pixels
 constexpr double kCentre = 100.3;  // slit position, image column

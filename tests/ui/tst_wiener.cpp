@@ -9,6 +9,7 @@
 #include "platform/guard.h"
 #include "platform/imagecontrol.h"
 #include "platform/memo.h"
+#include "support/driver.h"
 #include "wiener/form3.h"
 
 #include <QApplication>
@@ -33,37 +34,7 @@
 
 namespace {
 
-// Watches for the FOV query while it lives: records every input dialog that
-// opens and answers it (or cancels it).
-class InputWatch {
-public:
-    explicit InputWatch(QString answer = QString(), bool confirm = true) : answer_(std::move(answer)), confirm_(confirm)
-    {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* d = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-            if (!d)
-                return;
-            ++seen;
-            title = d->windowTitle();
-            prompt = d->labelText();
-            proposal = d->textValue();
-            d->setTextValue(answer_);
-            if (confirm_)
-                d->accept();
-            else
-                d->reject();
-        });
-        timer_.start();
-    }
-    int seen = 0;
-    QString title, prompt, proposal;
-
-private:
-    QString answer_;
-    bool confirm_;
-    QTimer timer_;
-};
+using tarven::test::InputWatch;
 
 class Messages {
 public:

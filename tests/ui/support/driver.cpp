@@ -71,6 +71,27 @@ std::shared_ptr<InputAnswer> answerNextInput(const QString& answer, bool confirm
     return result;
 }
 
+InputWatch::InputWatch(QString answer, bool confirm) : answer_(std::move(answer)), confirm_(confirm)
+{
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+        auto* d = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (!d)
+            return;
+        ++seen;
+        title = d->windowTitle();
+        prompt = d->labelText();
+        proposal = d->textValue();
+        if (!answer_.isNull())
+            d->setTextValue(answer_);
+        if (confirm_)
+            d->accept();
+        else
+            d->reject();
+    });
+    timer_.start();
+}
+
 std::shared_ptr<FileAnswer> answerNextFileDialog(const QString& path)
 {
     auto result = std::make_shared<FileAnswer>();

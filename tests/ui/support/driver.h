@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
@@ -45,6 +46,21 @@ struct FileAnswer {
     bool seen = false;
 };
 std::shared_ptr<FileAnswer> answerNextFileDialog(const QString& path);
+
+// Answers every input dialog while it lives and counts them, so that a
+// prompt that calls itself up again shows as a second one. A null answer
+// keeps the proposal.
+class InputWatch {
+public:
+    explicit InputWatch(QString answer = QString(), bool confirm = true);
+    int seen = 0;
+    QString title, prompt, proposal;
+
+private:
+    QString answer_;
+    bool confirm_;
+    QTimer timer_;
+};
 
 // Closes the next modal dialog of the given class name (e.g. "TForm5") and records that it was seen.
 std::shared_ptr<bool> closeNextModal(const char* className);
