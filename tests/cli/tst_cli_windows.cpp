@@ -64,29 +64,6 @@ QStringList roi(int x, int y, int w, int h)
     return {QStringLiteral("--roi"), QString::number(x), QString::number(y), QString::number(w), QString::number(h)};
 }
 
-// Answers every input dialog while it lives (the MTF window's FOV prompt
-// comes with each activation).
-class InputWatch {
-public:
-    explicit InputWatch(QString answer) : answer_(std::move(answer))
-    {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (auto* d = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
-                ++seen;
-                d->setTextValue(answer_);
-                d->accept();
-            }
-        });
-        timer_.start();
-    }
-    int seen = 0;
-
-private:
-    QString answer_;
-    QTimer timer_;
-};
-
 } // namespace
 
 class TestCliWindows : public QObject {
