@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <exception>
 #include <functional>
 #include <new>
 #include <utility>
@@ -33,6 +34,10 @@ void guarded(QWidget* parent, F&& handler)
         showMessage(parent, QString::fromUtf8(e.what()));
     } catch (const std::bad_alloc&) {
         showMessage(parent, QStringLiteral("メモリが不足しています"));
+    } catch (const std::exception& e) {
+        // Anything else that escapes a handler would cross Qt's event loop
+        // and end the program: show it like our own errors instead.
+        showMessage(parent, QString::fromUtf8(e.what()));
     }
 }
 
